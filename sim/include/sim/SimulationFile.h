@@ -1,0 +1,19 @@
+#pragma once
+
+#include "sim/ProgrammerConfig.h"
+
+#include <string>
+#include <vector>
+
+namespace miran::sim {
+
+// The programmers of a simulation, from JSON: {"devices":[{...}, ...]}; every field of a device is optional
+// ("serial", "info", "unique_id", "bios", "fail_transfer", "unplug_at_transfer", "status", "reply_length").
+// Throws std::runtime_error with a message naming the offending field.
+std::vector<ProgrammerConfig> ParseSimulation(const std::string& json);
+std::vector<ProgrammerConfig> LoadSimulationFile(const std::string& path);
+
+// The configuration of device number index (from 0) when nothing is given: distinct serials and ids.
+ProgrammerConfig DefaultProgrammer(int index);
+
+} // namespace miran::sim

@@ -1,0 +1,178 @@
+#include "sim/VirtualProgrammer.h"
+
+#include "update/BlockTransform.h"
+#include "update/Crc16.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace miran::sim {
+
+namespace {
+
+constexpr std::uint8_t kReportData = 1;
+constexpr std::uint8_t kReportCommand = 2;
+constexpr std::uint8_t kReportStatus = 3;
+constexpr std::size_t kBlock = 512;
+
+// Undoes the host's block transform.
+void DecryptBlock(std::uint8_t* block, const update::TBlockKey& key) {
+    for (std::size_t i = 0; i < kBlock; ++i) {
+        std::uint8_t t = static_cast<std::uint8_t>(block[i] + i / 5);
+        t ^= key[7 - (i & 7)];
+        t = static_cast<std::uint8_t>(t - i / 3);
+        block[i] = t ^ key[(i >> 4) & 7];
+    }
+}
+
+} // namespace
+
+VirtualProgrammer::VirtualProgrammer(ProgrammerConfig config)
+    : config_(std::move(config)), flash_(kFlashSize, 0xFF) {
+    std::copy(config_.bios.begin(), config_.bios.begin() + std::min(config_.bios.size(), flash_.size() - kFirmwareBase),
+              flash_.begin() + kFirmwareBase);
+}
+
+bool VirtualProgrammer::CountTransfer() {
+    ++transfers_;
+    if (vanished_)
+        return false;
+    if (transfers_ == config_.unplugAtTransfer) {
+        vanished_ = true;
+        if (onVanish)
+            onVanish();
+        return false;
+    }
+    return transfers_ != config_.failTransfer;
+}
+
+bool VirtualProgrammer::SetFeature(const std::uint8_t* buffer, std::size_t length) {
+    if (!CountTransfer() || length == 0)
+        return false;
+    if (buffer[0] == kReportData && length == 1 + received_.size()) {
+        std::copy_n(buffer + 1, received_.size(), received_.begin());
+        return true;
+    }
+    if (buffer[0] == kReportCommand && length == 8) {
+        std::uint16_t param16 = static_cast<std::uint16_t>(buffer[2] | buffer[3] << 8);
+        std::uint32_t param32 = static_cast<std::uint32_t>(buffer[4]) | static_cast<std::uint32_t>(buffer[5]) << 8 |
+                                static_cast<std::uint32_t>(buffer[6]) << 16 |
+                                static_cast<std::uint32_t>(buffer[7]) << 24;
+        return Execute(buffer[1], param16, param32);
+    }
+    return false;
+}
+
+bool VirtualProgrammer::GetFeature(std::uint8_t* buffer, std::size_t length) {
+    if (!CountTransfer() || length == 0)
+        return false;
+    // Replies fill the buffer from its first byte; the report ID is not echoed.
+    if (buffer[0] == kReportData && length == 1 + reply_.size()) {
+        std::copy(reply_.begin(), reply_.end(), buffer);
+        buffer[reply_.size()] = 0;
+        return true;
+    }
+    if (buffer[0] == kReportStatus && length == 5) {
+        std::uint16_t length16 = config_.replyLength.value_or(replyLength_);
+        const std::uint8_t status[5] = {static_cast<std::uint8_t>(status_), static_cast<std::uint8_t>(status_ >> 8),
+                                        static_cast<std::uint8_t>(length16),
+                                        static_cast<std::uint8_t>(length16 >> 8), 0};
+        std::memcpy(buffer, status, sizeof status);
+        if (rebootPending_)
+            Reboot();
+        return true;
+    }
+    return false;
+}
+
+void VirtualProgrammer::Reply(const std::vector<std::uint8_t>& data) {
+    reply_.fill(0);
+    std::size_t n = std::min(data.size(), reply_.size());
+    std::copy_n(data.begin(), n, reply_.begin());
+    replyLength_ = static_cast<std::uint16_t>(n);
+}
+
+bool VirtualProgrammer::Execute(std::uint8_t command, std::uint16_t param16, std::uint32_t param32) {
+    status_ = 0;
+    switch (command) {
+    case 0: // status: Length of the last data reply stays
+        break;
+    case 1:
+        if (param16 == 0) {
+            Reply(config_.info);
+        } else if (param16 == 5) {
+            rebootPending_ = true;
+        } else {
+            const std::uint16_t expected =
+                update::Crc16(config_.info.data(), static_cast<std::uint16_t>(config_.info.size())) ^ 0x7D19;
+            unlocked_ = param16 == expected;
+            Reply({static_cast<std::uint8_t>(unlocked_ ? 1 : 0)});
+            status_ = unlocked_ ? 0 : kStatusLocked;
+        }
+        break;
+    case 2:
+        Reply(config_.bios);
+        break;
+    case 4:
+        if (!unlocked_) {
+            status_ = kStatusLocked;
+        } else if (param16 == 2) {
+            prepared_ = param32 == kFirmwareBase;
+            erased_ = false;
+            status_ = prepared_ ? 0 : kStatusOutOfRange;
+        } else if (param16 == 1) {
+            status_ = Program(param32);
+        } else {
+            status_ = kStatusBadCommand;
+        }
+        break;
+    case 8:
+        // Without a valid unlock the id is not given out.
+        if (!unlocked_)
+            return false;
+        Reply(std::vector<std::uint8_t>(config_.uniqueId.begin(), config_.uniqueId.end()));
+        break;
+    case 14:
+        if (!unlocked_) {
+            status_ = kStatusLocked;
+        } else if (!prepared_) {
+            status_ = kStatusSequence;
+        } else {
+            std::fill(flash_.begin() + kFirmwareBase, flash_.end(), 0xFF);
+            erased_ = true;
+        }
+        break;
+    default:
+        status_ = kStatusBadCommand;
+        break;
+    }
+    auto forced = config_.status.find(command);
+    if (forced != config_.status.end())
+        status_ = forced->second;
+    return true;
+}
+
+std::uint16_t VirtualProgrammer::Program(std::uint32_t address) {
+    if (!erased_)
+        return kStatusSequence;
+    if (address < kFirmwareBase || address > flash_.size() - kBlock)
+        return kStatusOutOfRange;
+    std::array<std::uint8_t, kBlock> block;
+    std::copy_n(received_.begin(), kBlock, block.begin());
+    DecryptBlock(block.data(), update::DeriveBlockKey(config_.uniqueId));
+    if (address == kFirmwareBase && std::memcmp(block.data(), "MN05", 4) != 0)
+        return kStatusBadImage;
+    std::copy(block.begin(), block.end(), flash_.begin() + address);
+    return 0;
+}
+
+void VirtualProgrammer::Reboot() {
+    rebootPending_ = false;
+    config_.bios.assign(flash_.begin() + kFirmwareBase, flash_.begin() + kFirmwareBase + 128);
+    unlocked_ = prepared_ = erased_ = false;
+    ++reboots_;
+    if (onReboot)
+        onReboot();
+}
+
+} // namespace miran::sim

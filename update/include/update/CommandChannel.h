@@ -1,0 +1,75 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+
+namespace miran::hid {
+class THidDevice;
+}
+
+namespace miran::update {
+
+inline constexpr std::uint8_t kReportData = 1;
+inline constexpr std::uint8_t kReportCommand = 2;
+inline constexpr std::uint8_t kReportStatus = 3;
+
+inline constexpr std::size_t kCommandReportSize = 8;
+inline constexpr std::size_t kStatusReportSize = 5;
+inline constexpr std::size_t kDataSize = 1024;
+inline constexpr std::size_t kDataReportSize = kDataSize + 1;
+
+inline constexpr std::uint8_t cmdStatus = 0;
+inline constexpr std::uint8_t cmdControl = 1;
+inline constexpr std::uint8_t cmdBiosInfo = 2;
+inline constexpr std::uint8_t cmdBlock = 4;
+inline constexpr std::uint8_t cmdReadId = 8;
+inline constexpr std::uint8_t cmdErase = 14;
+
+inline constexpr std::uint16_t controlClose = 5;
+inline constexpr std::uint16_t blockProgram = 1;
+inline constexpr std::uint16_t blockPrepare = 2;
+
+inline constexpr std::uint16_t kQueryFailed = 0xFFFF;
+
+// One feature-report transfer as it crossed (or failed to cross) the wire.
+struct Transfer {
+    bool get;                     // GetFeature, else SetFeature
+    const std::uint8_t* buffer;   // for a Get: the buffer after the fetch
+    std::size_t length;
+    bool ok;
+};
+
+// Fixed-size feature reports to and from CurrentDevice. Every operation returns at once with the HID layer's
+// result; none retries.
+class CommandChannel {
+public:
+    void SetCurrentDevice(hid::THidDevice* device) { currentDevice_ = device; }
+    hid::THidDevice* CurrentDevice() const { return currentDevice_; }
+    // Sees every transfer, failed ones included.
+    void SetTransferTrace(std::function<void(const Transfer&)> trace) { trace_ = std::move(trace); }
+
+    bool SendCommand(std::uint8_t command, std::uint16_t param16, std::uint32_t param32);
+    bool SendData(const std::uint8_t* data);
+    // On failure the destination is untouched.
+    bool ReadData(std::uint8_t* destination);
+    // The device's Status, or 0xFFFF when the command could not be sent or the status not fetched.
+    std::uint16_t Query(std::uint8_t command, std::uint16_t param16, std::uint32_t param32);
+    std::uint16_t QueryStatus() { return Query(cmdStatus, 0, 0); }
+
+    // From the last fetched status report; an earlier value when the last query failed.
+    std::uint16_t Length() const;
+
+private:
+    bool Set(const std::uint8_t* buffer, std::size_t length);
+    bool Get(std::uint8_t* buffer, std::size_t length);
+
+    hid::THidDevice* currentDevice_ = nullptr;
+    std::function<void(const Transfer&)> trace_;
+    std::array<std::uint8_t, kCommandReportSize> command_{};
+    std::array<std::uint8_t, kStatusReportSize> status_{};
+    std::array<std::uint8_t, kDataReportSize> data_{};
+};
+
+} // namespace miran::update

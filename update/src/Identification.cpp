@@ -1,0 +1,85 @@
+#include "update/Crc16.h"
+#include "update/UpdateEngine.h"
+
+#include <algorithm>
+#include <cstdio>
+
+namespace miran::update {
+
+namespace {
+
+// Bytes of a reply to copy: its Length, bounded by what the receiving copy can hold.
+std::size_t Bounded(std::uint16_t length, std::size_t capacity) { return std::min<std::size_t>(length, capacity); }
+
+std::string FormatVersion(const char* format, int a, int b, int c) {
+    char text[32];
+    std::snprintf(text, sizeof text, format, a, b, c);
+    return text;
+}
+
+} // namespace
+
+UpdateEngine::UpdateEngine(const FirmwareImage& image, UpdateObserver& observer)
+    : image_(image), observer_(observer) {}
+
+IdentifyResult UpdateEngine::IdentifyDevice() {
+    IdentifyResult result;
+
+    if (!channel_.SendCommand(cmdControl, 0, 0) || !channel_.ReadData(receive_.data()))
+        return result;
+    channel_.QueryStatus();
+    std::size_t n = Bounded(channel_.Length(), receive_.size());
+    infoCrc_ = Crc16(receive_.data(), static_cast<std::uint16_t>(n));
+    std::copy_n(receive_.begin(), Bounded(channel_.Length(), deviceInfo_.size()), deviceInfo_.begin());
+
+    std::string magic = FieldText(deviceInfo_.data(), 4);
+    if (magic != "MN05") {
+        observer_.SetStatusText("Wrong Info: " + magic);
+        return result;
+    }
+
+    requiredLevel_ = 16 * deviceInfo_[34] + deviceInfo_[35];
+    if (requiredLevel_ > ToolLevel) {
+        char digits[16];
+        std::snprintf(digits, sizeof digits, "v%1d.%1dx", deviceInfo_[34], deviceInfo_[35]);
+        observer_.SetStatusText(std::string("Setup Tool ") + digits + " or newer required!");
+        return result;
+    }
+
+    const std::uint16_t unlockValue = infoCrc_ ^ kUnlockMask;
+    if (!channel_.SendCommand(cmdControl, unlockValue, 0) || !channel_.ReadData(receive_.data()))
+        return result;
+
+    if (!channel_.SendCommand(cmdReadId, 58, 0) || !channel_.ReadData(receive_.data()))
+        return result;
+    channel_.QueryStatus();
+    std::copy_n(receive_.begin(), uniqueId_.size(), uniqueId_.begin());
+    blockKey_ = DeriveBlockKey(uniqueId_);
+
+    if (!channel_.SendCommand(cmdBiosInfo, 0, 0) || !channel_.ReadData(receive_.data()))
+        return result;
+    channel_.QueryStatus();
+    std::copy_n(receive_.begin(), Bounded(channel_.Length(), biosInfo_.size()), biosInfo_.begin());
+
+    if (biosInfo_[12] >= 10 || biosInfo_[13] >= 10) {
+        result.biosCaption = "NO BIOS";
+    } else {
+        result.biosCaption = FormatVersion("v%1d.%1d.%1d", biosInfo_[12], biosInfo_[13], biosInfo_[14]);
+        result.usbSerial = biosInfo_[96] == 0 ? std::string("0000000000000") : FieldText(&biosInfo_[96], 32);
+    }
+
+    identified_ = true;
+    result.ok = true;
+    return result;
+}
+
+std::string AsMaskedUsbSerial(const std::string& text) {
+    std::string shown = text.substr(0, 15);
+    for (char& c : shown) {
+        if (c < '0' || c > '9')
+            c = ' ';
+    }
+    return shown;
+}
+
+} // namespace miran::update
