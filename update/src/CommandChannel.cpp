@@ -9,14 +9,15 @@ namespace miran::update {
 bool CommandChannel::Set(const std::uint8_t* buffer, std::size_t length) {
     bool ok = currentDevice_ && currentDevice_->SetFeature(buffer, length);
     if (trace_)
-        trace_({false, buffer, length, ok});
+        trace_({false, buffer[0], buffer, length, ok});
     return ok;
 }
 
 bool CommandChannel::Get(std::uint8_t* buffer, std::size_t length) {
+    const std::uint8_t reportId = buffer[0];
     bool ok = currentDevice_ && currentDevice_->GetFeature(buffer, length);
     if (trace_)
-        trace_({true, buffer, length, ok});
+        trace_({true, reportId, buffer, length, ok});
     return ok;
 }
 

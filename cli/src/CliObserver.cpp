@@ -1,0 +1,44 @@
+#include "CliObserver.h"
+
+#include <nlohmann/json.hpp>
+
+#include <algorithm>
+#include <ostream>
+
+namespace miran::cli {
+
+namespace {
+constexpr int kBarWidth = 40;
+}
+
+CliObserver::CliObserver(Environment& env, bool json, std::string deviceSerial, int blocks)
+    : env_(env), json_(json), deviceSerial_(std::move(deviceSerial)), blocks_(blocks) {}
+
+void CliObserver::SetProgressPosition(int position) {
+    if (position == 0) {
+        if (barShown_)
+            env_.err << '\n';
+        barShown_ = false;
+        return;
+    }
+    ++block_;
+    if (json_) {
+        nlohmann::json event = {{"event", "progress"}, {"serial", deviceSerial_}, {"block", block_},
+                                {"blocks", blocks_},   {"position", position},    {"maximum", maximum_}};
+        env_.out << event.dump() << std::endl;
+    }
+    if (env_.errIsTerminal && maximum_ > 0) {
+        int shown = std::min(position, maximum_);
+        int filled = static_cast<int>(static_cast<long long>(shown) * kBarWidth / maximum_);
+        env_.err << "\r[" << std::string(filled, '#') << std::string(kBarWidth - filled, ' ') << "] "
+                 << (shown * 100LL / maximum_) << "% block " << block_ << '/' << blocks_ << std::flush;
+        barShown_ = true;
+    }
+}
+
+void CliObserver::Beep() {
+    if (env_.errIsTerminal)
+        env_.err << '\a' << std::flush;
+}
+
+} // namespace miran::cli

@@ -1,0 +1,100 @@
+#include "Options.h"
+
+#include <set>
+
+namespace miran::cli {
+
+const char* const kUsage = R"(Usage: miran-isp-up-cli [global options] COMMAND [options]
+
+Writes the Bios into MIRAN POLY-MCU programmers.
+
+Commands:
+  image-info [--image FILE] [--json]
+      The firmware image: magic, version, title, info text, end address, size, blocks.
+  info [--serial TEXT] [--json]
+      Identifies the programmer and prints its installed Bios and serial text.
+  update [--serial TEXT] [--usb-serial DIGITS] [--image FILE] [--verify] [--json]
+      Identifies the programmer and writes the image into it.
+
+Options:
+  --serial TEXT         the programmer with this USB serial (needed when several are attached)
+  --usb-serial DIGITS   the serial digits put into the image (default: what identification read)
+  --image FILE          use this image file instead of the one built in
+  --verify              after the update, identify the programmer again and check version and serial
+  --json                JSON Lines on stdout
+  --simulate[=FILE]     use virtual programmers: one with defaults, or those described in FILE
+  --trace               every feature-report transfer on stderr
+  --help, --version
+
+Exit codes: 0 success, 2 usage, 3 no matching device, 4 identification failed,
+            5 upload failed, 6 verification failed.
+)";
+
+namespace {
+
+const std::set<std::string> kCommands = {"image-info", "info", "update"};
+
+bool Allowed(const std::string& command, const std::string& option) {
+    if (option == "--json" || option == "--image")
+        return true;
+    if (option == "--serial")
+        return command == "info" || command == "update";
+    return command == "update"; // --usb-serial, --verify
+}
+
+} // namespace
+
+Options ParseOptions(const std::vector<std::string>& args) {
+    Options options;
+    std::vector<std::string> commandOptions;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        auto value = [&]() -> std::string {
+            if (i + 1 >= args.size())
+                throw UsageError{arg + " needs a value"};
+            return args[++i];
+        };
+        if (arg == "--help" || arg == "-h") {
+            options.help = true;
+        } else if (arg == "--version") {
+            options.version = true;
+        } else if (arg == "--simulate") {
+            options.simulate = true;
+        } else if (arg.rfind("--simulate=", 0) == 0) {
+            options.simulate = true;
+            options.simulateFile = arg.substr(std::string("--simulate=").size());
+            if (options.simulateFile->empty())
+                throw UsageError{"--simulate= needs a file"};
+        } else if (arg == "--trace") {
+            options.trace = true;
+        } else if (arg == "--json" || arg == "--verify") {
+            (arg == "--json" ? options.json : options.verify) = true;
+            commandOptions.push_back(arg);
+        } else if (arg == "--image" || arg == "--serial" || arg == "--usb-serial") {
+            std::string v = value();
+            (arg == "--image" ? options.image : arg == "--serial" ? options.serial : options.usbSerial) = v;
+            commandOptions.push_back(arg);
+        } else if (!arg.empty() && arg[0] == '-') {
+            throw UsageError{"unknown option " + arg};
+        } else if (options.command.empty() && kCommands.count(arg)) {
+            options.command = arg;
+        } else {
+            throw UsageError{options.command.empty() ? "unknown command " + arg : "unexpected argument " + arg};
+        }
+    }
+    if (options.help || options.version)
+        return options;
+    if (options.command.empty())
+        throw UsageError{"no command given"};
+    for (const std::string& option : commandOptions) {
+        if (!Allowed(options.command, option))
+            throw UsageError{option + " does not go with " + options.command};
+    }
+    if (options.usbSerial && options.usbSerial->find_first_not_of("0123456789") != std::string::npos)
+        throw UsageError{"--usb-serial takes decimal digits only"};
+    if (options.usbSerial && options.usbSerial->size() > 32)
+        throw UsageError{"--usb-serial takes at most 32 digits"};
+    return options;
+}
+
+} // namespace miran::cli

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <chrono>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace miran::cli {
+
+struct Options {
+    std::string command;                  // image-info, info, update; empty with --help or --version
+    bool help = false;
+    bool version = false;
+    bool simulate = false;
+    std::optional<std::string> simulateFile;
+    bool trace = false;
+    bool json = false;
+    bool verify = false;
+    std::optional<std::string> image;
+    std::optional<std::string> serial;
+    std::optional<std::string> usbSerial;
+    std::chrono::milliseconds verifyTimeout{10000};
+};
+
+// Throws UsageError for anything it cannot take.
+Options ParseOptions(const std::vector<std::string>& args);
+
+struct UsageError {
+    std::string message;
+};
+
+extern const char* const kUsage;
+
+} // namespace miran::cli

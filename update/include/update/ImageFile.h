@@ -1,0 +1,13 @@
+#pragma once
+
+#include "update/FirmwareImage.h"
+
+#include <string>
+
+namespace miran::update {
+
+// Reads an image file and checks that it is one: a whole header, magic "MN05", and an end address equal to
+// the start address plus the file's size. Throws std::runtime_error naming the file and the fault.
+FirmwareImage LoadImageFile(const std::string& path);
+
+} // namespace miran::update
