@@ -1,19 +1,22 @@
 #include "hid/HidDeviceController.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace miran::hid {
 
 namespace {
 
-bool SameInstance(const THidDevice& a, const THidDevice& b) {
-    return a.PnPInfo().DeviceInstance == b.PnPInfo().DeviceInstance;
+bool HasInstance(const THidDevice& device, const std::string& instance) {
+    return device.PnPInfo().DeviceInstance == instance;
 }
 
 } // namespace
 
-THidDeviceController::THidDeviceController(std::shared_ptr<HidPlatform> platform, Events events)
-    : platform_(std::move(platform)), events_(std::move(events)) {
+THidDeviceController::THidDeviceController(std::shared_ptr<HidPlatform> platform, Events events,
+                                           MainThreadDispatcher dispatcher)
+    : platform_(std::move(platform)), sync_(std::make_shared<MainThreadSync>(std::move(dispatcher))),
+      events_(std::move(events)) {
     if (platform_->Loaded())
         platform_->PostNotification();
 }
@@ -21,6 +24,7 @@ THidDeviceController::THidDeviceController(std::shared_ptr<HidPlatform> platform
 THidDeviceController::~THidDeviceController() {
     destroying_ = true;
     events_.OnDeviceChange = {};
+    events_.OnDeviceUnplug = {};
     events_.OnEnumerate = {};
     for (THidDevice* device : devices_) {
         device->controller_ = nullptr;
@@ -31,11 +35,12 @@ THidDeviceController::~THidDeviceController() {
     }
 }
 
-int THidDeviceController::NotificationFd() const { return platform_->NotificationFd(); }
+int THidDeviceController::NotificationFd() const {
+    return platform_->NotificationFd();
+}
 
 void THidDeviceController::HandleNotification() {
     std::optional<long> notification = platform_->TakeNotification();
-    // A notification that arrives during a scan is dropped, not deferred.
     if (!notification || destroying_ || scanning_)
         return;
     lastNotification_ = *notification;
@@ -56,47 +61,98 @@ void THidDeviceController::SetOnDeviceChange(TNotifyEvent handler) {
     DeviceChange();
 }
 
-template <class Handler, class... Args>
-void THidDeviceController::RunDeviceEvent(THidDevice& device, const Handler& handler, Args&&... args) {
-    if (!handler)
+void THidDeviceController::SetOnDeviceData(THidDataEvent handler) {
+    if (handler == events_.OnDeviceData)
         return;
+    for (THidDevice* device : devices_) {
+        if (device->dataHandler_ == events_.OnDeviceData)
+            device->SetDataHandler(handler);
+    }
+    events_.OnDeviceData = std::move(handler);
+}
+
+void THidDeviceController::SetOnDeviceDataError(THidDataErrorEvent handler) {
+    if (handler == events_.OnDeviceDataError)
+        return;
+    for (THidDevice* device : devices_) {
+        if (device->dataErrorHandler_ == events_.OnDeviceDataError)
+            device->SetDataErrorHandler(handler);
+    }
+    events_.OnDeviceDataError = std::move(handler);
+}
+
+void THidDeviceController::SetOnDeviceUnplug(THidPlugEvent handler) {
+    if (handler == events_.OnDeviceUnplug)
+        return;
+    for (THidDevice* device : devices_) {
+        if (device->unplugHandler_ == events_.OnDeviceUnplug)
+            device->SetUnplugHandler(handler);
+    }
+    events_.OnDeviceUnplug = std::move(handler);
+}
+
+void THidDeviceController::SetDevThreadSleepTime(int milliseconds) {
+    if (milliseconds == devThreadSleepTime_)
+        return;
+    for (THidDevice* device : devices_) {
+        if (device->SleepTime() == devThreadSleepTime_)
+            device->SetSleepTime(milliseconds);
+    }
+    devThreadSleepTime_ = milliseconds;
+}
+
+bool THidDeviceController::RunDeviceEvent(THidDevice& device, const std::function<void()>& handler) {
+    THidDevice* outer = std::exchange(eventDevice_, &device);
     device.inHandler_ = true;
-    handler(device, std::forward<Args>(args)...);
-    device.inHandler_ = false;
+    auto finish = [&] {
+        bool alive = eventDevice_ != nullptr;
+        if (alive)
+            device.inHandler_ = false;
+        eventDevice_ = outer;
+        return alive;
+    };
+    try {
+        handler();
+    } catch (...) {
+        finish();
+        throw;
+    }
+    return finish();
 }
 
 void THidDeviceController::DeviceChange() {
     bool changed = lastNotification_ == -1;
 
-    // Any interface that cannot be made into a device object ends the scan here, with nothing changed.
+    // An interface that cannot be made into a device object ends the scan here, with nothing changed.
     std::vector<std::unique_ptr<THidDevice>> fresh;
     if (platform_->Loaded()) {
         for (THidPnPInfo& info : platform_->CollectInterfaces())
-            fresh.push_back(std::make_unique<THidDevice>(std::move(info), *platform_, this));
+            fresh.push_back(std::make_unique<THidDevice>(std::move(info), platform_, this));
     }
 
     for (int i = static_cast<int>(devices_.size()) - 1; i >= 0; --i) {
+        // A removal handler may have released other devices and so shortened the list.
         if (i >= static_cast<int>(devices_.size()))
             continue;
         THidDevice* device = devices_[i];
+        const std::string& instance = device->PnPInfo().DeviceInstance;
         bool present = device->attached_ && std::any_of(fresh.rbegin(), fresh.rend(), [&](const auto& f) {
-                           return SameInstance(*f, *device);
+                           return HasInstance(*f, instance);
                        });
         if (present)
             continue;
         device->HandleUnplug();
-        RunDeviceEvent(*device, events_.OnRemoval);
-        if (!device->acquired_) {
-            devices_.erase(std::find(devices_.begin(), devices_.end(), device));
-            device->controller_ = nullptr;
-            delete device;
-        }
+        bool alive =
+            !events_.OnRemoval || RunDeviceEvent(*device, [&, h = events_.OnRemoval] { h(*device); });
+        if (alive && !device->acquired_)
+            RemoveAndDestroy(device);
         changed = true;
     }
 
     for (auto& f : fresh) {
+        const std::string& instance = f->PnPInfo().DeviceInstance;
         bool known = std::any_of(devices_.begin(), devices_.end(), [&](const THidDevice* d) {
-            return d->attached_ && SameInstance(*d, *f);
+            return d->attached_ && HasInstance(*d, instance);
         });
         if (known) {
             f->controller_ = nullptr;
@@ -110,22 +166,28 @@ void THidDeviceController::DeviceChange() {
         THidDevice* device = f.release();
         devices_.push_back(device);
         changed = true;
-        RunDeviceEvent(*device, events_.OnArrival);
+        if (events_.OnArrival)
+            RunDeviceEvent(*device, [&, h = events_.OnArrival] { h(*device); });
     }
 
     Recount();
-    if (changed && events_.OnDeviceChange)
-        events_.OnDeviceChange();
+    if (TNotifyEvent handler = events_.OnDeviceChange; changed && handler)
+        handler();
+}
+
+void THidDeviceController::RemoveAndDestroy(THidDevice* device) {
+    devices_.erase(std::find(devices_.begin(), devices_.end(), device));
+    device->controller_ = nullptr;
+    delete device;
 }
 
 void THidDeviceController::Recount() {
-    availableCount_ = static_cast<int>(std::count_if(devices_.begin(), devices_.end(),
-                                                     [](const THidDevice* d) { return !d->acquired_; }));
-    detachedCount_ = static_cast<int>(std::count_if(devices_.begin(), devices_.end(),
-                                                    [](const THidDevice* d) { return !d->attached_; }));
-    int acquired = static_cast<int>(
-        std::count_if(devices_.begin(), devices_.end(), [](const THidDevice* d) { return d->acquired_; }));
-    acquiredCount_ = acquired - detachedCount_;
+    auto count = [this](auto predicate) {
+        return static_cast<int>(std::count_if(devices_.begin(), devices_.end(), predicate));
+    };
+    availableCount_ = count([](const THidDevice* d) { return !d->acquired_; });
+    detachedCount_ = count([](const THidDevice* d) { return !d->attached_; });
+    acquiredCount_ = count([](const THidDevice* d) { return d->acquired_; }) - detachedCount_;
 }
 
 int THidDeviceController::EnumerateDevices() {
@@ -145,10 +207,9 @@ int THidDeviceController::EnumerateDevices() {
 bool THidDeviceController::EnumerationStep(THidDevice& device, int index) {
     if (!events_.OnEnumerate)
         return false;
-    device.inHandler_ = true;
-    bool goOn = events_.OnEnumerate(device, index);
-    device.inHandler_ = false;
-    if (!device.acquired_)
+    bool goOn = false;
+    bool alive = RunDeviceEvent(device, [&, h = events_.OnEnumerate] { goOn = h(device, index); });
+    if (alive && !device.acquired_)
         device.Close();
     return goOn;
 }
@@ -164,12 +225,14 @@ bool THidDeviceController::AcquireDeviceAt(THidDevice*& device, int index) {
     device->acquired_ = true;
     ++acquiredCount_;
     --availableCount_;
+    device->StartReadThread();
     return true;
 }
 
 void THidDeviceController::ReleaseDevice(THidDevice*& device) {
     if (!device)
         return;
+    device->StopReadThread();
     device->Close();
     if (device->attached_) {
         device->acquired_ = false;
@@ -181,7 +244,10 @@ void THidDeviceController::ReleaseDevice(THidDevice*& device) {
     device = nullptr;
 }
 
-void THidDeviceController::DeviceDestroyed(THidDevice* device) {
+void THidDeviceController::DeviceDestroyed(THidDevice* device, THidDataEvent dataHandler,
+                                           THidPlugEvent unplugHandler) {
+    if (eventDevice_ == device)
+        eventDevice_ = nullptr;
     auto it = std::find(devices_.begin(), devices_.end(), device);
     if (destroying_ || it == devices_.end())
         return;
@@ -191,10 +257,17 @@ void THidDeviceController::DeviceDestroyed(THidDevice* device) {
         return;
     }
     // Freeing an attached device leaves a fresh, unacquired object for the same interface in its place.
+    // A destructor cannot raise: an interface that can no longer be identified just leaves the list.
     try {
-        *it = new THidDevice(device->info_, *platform_, this);
+        auto replacement = std::make_unique<THidDevice>(device->info_, platform_, this);
+        replacement->SetDataHandler(std::move(dataHandler));
+        replacement->SetUnplugHandler(std::move(unplugHandler));
+        replacement->SetSleepTime(device->SleepTime());
+        *it = replacement.release();
     } catch (const std::exception&) {
         devices_.erase(it);
+        Recount();
+        return;
     }
     if (device->acquired_) {
         --acquiredCount_;

@@ -1,0 +1,51 @@
+#pragma once
+
+#include "hid/HidPlatform.h"
+#include "hid/MainThreadSync.h"
+
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace miran::hid {
+
+class THidDevice;
+
+// Reads input reports of one held device in the background and hands each report, or each failed read, to
+// the device on the main thread. A failed read never ends the thread: it retries after one sleep time.
+class THidDeviceReadThread {
+public:
+    THidDeviceReadThread(THidDevice& device, std::uint16_t inputReportLength);
+    // Asks the thread to end and waits for it, running its calls to the main thread meanwhile.
+    ~THidDeviceReadThread();
+
+    THidDeviceReadThread(const THidDeviceReadThread&) = delete;
+    THidDeviceReadThread& operator=(const THidDeviceReadThread&) = delete;
+
+private:
+    void Execute();
+    // Waits one sleep time; a termination request ends the wait early.
+    void Pause();
+
+    THidDevice& device_;
+    std::shared_ptr<HidPlatform> platform_;
+    std::shared_ptr<MainThreadSync> sync_;
+    std::string devicePath_;
+    std::uint16_t inputReportLength_;
+    std::vector<std::uint8_t> ReadBuffer;
+    std::uint32_t BytesRead = 0;
+    std::uint32_t LastError = 0;
+
+    std::atomic<bool> ended_ = false;
+    bool terminated_ = false;
+    std::mutex mutex_;
+    std::condition_variable terminate_;
+    std::thread thread_;
+};
+
+} // namespace miran::hid
