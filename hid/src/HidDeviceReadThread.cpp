@@ -11,7 +11,9 @@ namespace miran::hid {
 THidDeviceReadThread::THidDeviceReadThread(THidDevice& device, std::uint16_t inputReportLength)
     : device_(device), platform_(device.platform_), sync_(device.sync_),
       devicePath_(device.PnPInfo().DevicePath), inputReportLength_(inputReportLength) {
-    thread_ = std::thread([this] { Execute(); });
+    // The first open happens here, on the main thread; after a failed read the thread opens again itself.
+    std::unique_ptr<HidHandle> handle = platform_->Open(devicePath_, HidAccess::Read);
+    thread_ = std::thread([this, h = std::move(handle)]() mutable { Execute(std::move(h)); });
 }
 
 THidDeviceReadThread::~THidDeviceReadThread() {
@@ -24,8 +26,7 @@ THidDeviceReadThread::~THidDeviceReadThread() {
     thread_.join();
 }
 
-void THidDeviceReadThread::Execute() {
-    std::unique_ptr<HidHandle> handle;
+void THidDeviceReadThread::Execute(std::unique_ptr<HidHandle> handle) {
     auto terminated = [this] {
         std::lock_guard lock(mutex_);
         return terminated_;

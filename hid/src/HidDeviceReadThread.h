@@ -28,7 +28,7 @@ public:
     THidDeviceReadThread& operator=(const THidDeviceReadThread&) = delete;
 
 private:
-    void Execute();
+    void Execute(std::unique_ptr<HidHandle> handle);
     // Waits one sleep time; a termination request ends the wait early.
     void Pause();
 
