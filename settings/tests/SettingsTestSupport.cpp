@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
+#include <sys/inotify.h>
+#include <unistd.h>
 
 namespace miran::settings::testing {
 
@@ -56,6 +58,32 @@ void SettingsFolderTest::WriteExternally(const fs::path& path, const std::string
         file << bytes;
     }
     fs::last_write_time(path, fs::file_time_type::clock::now() + std::chrono::seconds(++edits));
+}
+
+FileWriteCounter::FileWriteCounter(const fs::path& file)
+    : fd_(::inotify_init1(IN_NONBLOCK | IN_CLOEXEC)), name_(file.filename().string()) {
+    EXPECT_GE(fd_, 0);
+    EXPECT_GE(::inotify_add_watch(fd_, file.parent_path().c_str(), IN_MOVED_TO | IN_CLOSE_WRITE), 0);
+}
+
+FileWriteCounter::~FileWriteCounter() {
+    ::close(fd_);
+}
+
+int FileWriteCounter::TakeCount() {
+    int count = 0;
+    alignas(inotify_event) char buffer[4096];
+    ssize_t length;
+    while ((length = ::read(fd_, buffer, sizeof buffer)) > 0) {
+        for (char* at = buffer; at < buffer + length;) {
+            const auto* event = reinterpret_cast<const inotify_event*>(at);
+            if (event->len > 0 && name_ == event->name) {
+                ++count;
+            }
+            at += sizeof(inotify_event) + event->len;
+        }
+    }
+    return count;
 }
 
 } // namespace miran::settings::testing

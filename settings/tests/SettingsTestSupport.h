@@ -31,4 +31,21 @@ private:
     std::filesystem::path root_;
 };
 
+// Counts the times a file is written as a whole (closed after writing, or renamed into place).
+class FileWriteCounter {
+public:
+    // The file's folder must exist.
+    explicit FileWriteCounter(const std::filesystem::path& file);
+    ~FileWriteCounter();
+    FileWriteCounter(const FileWriteCounter&) = delete;
+    FileWriteCounter& operator=(const FileWriteCounter&) = delete;
+
+    // Writes since the last call (or since construction).
+    int TakeCount();
+
+private:
+    int fd_;
+    std::string name_;
+};
+
 } // namespace miran::settings::testing
