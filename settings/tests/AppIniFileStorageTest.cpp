@@ -82,6 +82,27 @@ TEST_F(AppIniFileStorageTest, LowerCaseSectionAndKeyWithBlanksReadBackTrimmed) {
     EXPECT_EQ(Open()->GetString("DEVICE", "none"), "ABC 123");
 }
 
+TEST_F(AppIniFileStorageTest, ReadsAHandWrittenIniFile) {
+    WriteExternally(IniPath(), "# MIRAN settings\n"
+                               "\n"
+                               "[CONFIG]\n"
+                               "DEVICE = MIRAN 0042\n"
+                               "\n"
+                               "; the main window\n"
+                               "[ Main ]\n"
+                               "\tShowCmd=3\n"
+                               "NormPos = 1, 2, 3, 4\n"
+                               "Empty =\n");
+    auto storage = Open();
+    EXPECT_EQ(storage->GetString("DEVICE"), "MIRAN 0042");
+    EXPECT_EQ(storage->GetInteger("Main\\ShowCmd", 0), 3);
+    EXPECT_EQ(storage->GetString("Main\\NormPos"), "1, 2, 3, 4");
+    EXPECT_EQ(storage->GetString("Main\\Empty", "x"), "");
+    storage->Flush();
+    EXPECT_EQ(ReadBytes(IniPath()), "[CONFIG]\r\nDEVICE=MIRAN 0042\r\n\r\n"
+                                    "[Main]\r\nShowCmd=3\r\nNormPos=1, 2, 3, 4\r\nEmpty=\r\n\r\n");
+}
+
 TEST_F(AppIniFileStorageTest, EmptyValueIsStoredAndReadAsEmptyNotDefault) {
     Open()->PutString("DEVICE", "");
     EXPECT_EQ(ReadBytes(IniPath()), "[CONFIG]\r\nDEVICE=\r\n\r\n");
