@@ -110,54 +110,48 @@ TEST_F(FormPlacementTest, RestartPutsTheWindowAtTheSavedPlaceWithItsDesignedSize
     EXPECT_EQ(run.device, "0042");
 }
 
-TEST_F(FormPlacementTest, RectangleOffTheMonitorsOrAtOtherPixelsPerInchIsIgnored) {
+TEST_F(FormPlacementTest, RectangleIsRestoredOnlyWhereItFits) {
+    const TRect designed{660, 390, 1260, 690};
+    const TRect secondMonitor{1920, 0, 3840, 1080};
     const struct {
         const char* why;
         std::string stored;
+        std::vector<TRect> extraMonitors;
+        TRect expected;
     } cases[] = {
-        {"left beyond the desktop", StoredPlacement("5000,120,5600,420")},
-        {"bottom right beyond the desktop", StoredPlacement("1800,120,2400,420")},
-        {"above the desktop", StoredPlacement("100,-400,700,-100")},
-        {"other pixels per inch", StoredPlacement("100,120,700,420", 3, 120)},
+        {"left beyond the desktop", StoredPlacement("5000,120,5600,420"), {}, designed},
+        {"bottom right beyond the desktop", StoredPlacement("1800,120,2400,420"), {}, designed},
+        {"above the desktop", StoredPlacement("100,-400,700,-100"), {}, designed},
+        {"other pixels per inch", StoredPlacement("100,120,700,420", 3, 120), {}, designed},
+        {"across two monitors",
+         StoredPlacement("1700,120,2300,420"),
+         {secondMonitor},
+         {1700, 120, 2300, 420}},
+        {"other desktop size",
+         "[Main]\r\nNormPos(1280x1024)=10,20,30,40\r\nNormPos=200,220,0,0\r\n",
+         {},
+         {200, 220, 800, 520}},
+        {"same desktop size",
+         "[Main]\r\nNormPos(1920x1080)=10,20,30,40\r\nNormPos=200,220,0,0\r\n",
+         {},
+         {10, 20, 610, 320}},
+        {"non-numeric words", "[Main]\r\nNormPos=left,220 , ,\r\n", {}, {660, 220, 1260, 520}},
     };
     for (const auto& c : cases) {
         WriteExternally(IniPath(), c.stored);
         ProgramRun run;
+        run.Main.monitors.insert(run.Main.monitors.end(), c.extraMonitors.begin(), c.extraMonitors.end());
         run.Main.Show();
-        EXPECT_EQ(run.Main.placement.NormalPosition, (TRect{660, 390, 1260, 690})) << c.why;
-        EXPECT_EQ(run.Main.position, TPosition::poDesktopCenter) << c.why;
+        EXPECT_EQ(run.Main.placement.NormalPosition, c.expected) << c.why;
+        EXPECT_EQ(run.Main.position,
+                  c.expected == designed ? TPosition::poDesktopCenter : TPosition::poDesigned)
+            << c.why;
     }
-    // The show state is restored all the same.
+    // A rectangle that does not fit leaves the show state restored all the same.
+    WriteExternally(IniPath(), StoredPlacement("5000,120,5600,420", 3));
     ProgramRun run;
     run.Main.Show();
     EXPECT_EQ(run.Main.shownStates, std::vector<TWindowState>{TWindowState::wsMaximized});
-}
-
-TEST_F(FormPlacementTest, RectangleAcrossTwoMonitorsIsRestored) {
-    WriteExternally(IniPath(), StoredPlacement("1700,120,2300,420"));
-    ProgramRun run;
-    run.Main.monitors.push_back({1920, 0, 3840, 1080});
-    run.Main.Show();
-    EXPECT_EQ(run.Main.placement.NormalPosition, (TRect{1700, 120, 2300, 420}));
-}
-
-TEST_F(FormPlacementTest, OtherDesktopSizeFallsBackToTheUnsuffixedKeys) {
-    WriteExternally(IniPath(), "[Main]\r\nNormPos(1280x1024)=10,20,30,40\r\nNormPos=200,220,0,0\r\n");
-    ProgramRun run;
-    run.Main.Show();
-    EXPECT_EQ(run.Main.placement.NormalPosition, (TRect{200, 220, 800, 520}));
-
-    WriteExternally(IniPath(), "[Main]\r\nNormPos(1920x1080)=10,20,30,40\r\nNormPos=200,220,0,0\r\n");
-    ProgramRun second;
-    second.Main.Show();
-    EXPECT_EQ(second.Main.placement.NormalPosition, (TRect{10, 20, 610, 320}));
-}
-
-TEST_F(FormPlacementTest, NonNumericWordsTakeTheFormsCurrentPosition) {
-    WriteExternally(IniPath(), "[Main]\r\nNormPos=left,220 , ,\r\n");
-    ProgramRun run;
-    run.Main.Show();
-    EXPECT_EQ(run.Main.placement.NormalPosition, (TRect{660, 220, 1260, 520}));
 }
 
 TEST_F(FormPlacementTest, MinimisedAtCloseStartsTheApplicationMinimised) {
