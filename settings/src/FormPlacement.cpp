@@ -24,9 +24,7 @@ TPlacementOptions::TPlacementOptions(std::initializer_list<TPlacementOption> opt
     }
 }
 
-TFormPlacement::TFormPlacement(IPlacementWindow& form) : form_(form) {
-    SetAppStoragePath(std::string{kFormNamePlaceholder});
-}
+TFormPlacement::TFormPlacement(IPlacementWindow& form) : form_(form), appStoragePath_(kFormNamePlaceholder) {}
 
 TFormPlacement::~TFormPlacement() {
     if (attached_) {

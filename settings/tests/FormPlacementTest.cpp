@@ -334,7 +334,7 @@ TEST_F(FormPlacementTest, FormNamePlaceholderNamesTheSection) {
     ConfigureLikeProgram(storage);
     FakePlacementWindow window;
     TFormStorage placement(window);
-    EXPECT_EQ(placement.AppStoragePath(), "%FORM_NAME%\\");
+    EXPECT_EQ(placement.AppStoragePath(), "%FORM_NAME%");
     placement.SetAppStorage(&storage);
     placement.Loaded();
     EXPECT_EQ(placement.AppStoragePath(), "Main\\");

@@ -19,6 +19,18 @@ class TIniContent;
 // With AutoReload every access first reloads the file when its time stamp changed; with AutoFlush every
 // write outside a batch rewrites the whole file. Missing values read as the caller's default; failed
 // writes go to OnError only.
+//
+// The program's set-up:
+//     IniFile.StorageOptions().SetBooleanStringTrueValues("TRUE, YES, Y");
+//     IniFile.StorageOptions().SetBooleanStringFalseValues("FALSE, NO, N");
+//     IniFile.SetAutoFlush(true);
+//     IniFile.SetAutoReload(true);
+//     IniFile.SetLocation(TFileLocation::flUserFolder);
+//     IniFile.SetFileName("MIRAN\\MIRAN-ISP\\Miran-ISP-Up.ini"); //
+//     ~/.config/MIRAN/MIRAN-ISP/Miran-ISP-Up.ini
+//     ...
+//     IniFile.SetDefaultSection("CONFIG");
+//     const auto device = IniFile.GetString("DEVICE");
 class TAppIniFileStorage {
 public:
     TAppIniFileStorage();

@@ -40,6 +40,12 @@ void ReadWindowPlacement(IPlacementWindow& window, TAppIniFileStorage& storage, 
 // Remembers where a form was and in which state it was left, and puts it back at its next first show.
 // Once Loaded() has run it handles the form's show, close-query and destroy events, calling the
 // handlers that were there before after (show, destroy) or before (close query) its own work.
+//
+// The program's set-up, after the window's own handlers are in its Events():
+//     FormStorage1.SetAppStorage(&IniFile);
+//     FormStorage1.SetAppStoragePath("Main\\");
+//     FormStorage1.SetOptions({TPlacementOption::fpState, TPlacementOption::fpLocation});
+//     FormStorage1.Loaded();
 class TFormPlacement {
 public:
     explicit TFormPlacement(IPlacementWindow& form);

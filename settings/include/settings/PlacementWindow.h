@@ -94,6 +94,13 @@ struct TFormEvents {
 
 // The window of a form, as the placement component sees it. Implemented by the GUI for a real
 // top-level window and by tests with a fake.
+//
+// With Qt, for a top-level QWidget: the normal rectangle is normalGeometry() turned into a frame
+// rectangle (right and bottom exclusive), the show command follows windowState() (2 minimised,
+// 3 maximised, else 1), flags and minimised position have no Qt meaning and are kept as stored;
+// monitors are QGuiApplication::screenAt(), pixels per inch the primary screen's logicalDotsPerInch(),
+// the desktop size the bounding rectangle of all screens' geometry(). The window must call the
+// Events() handlers from its show, close and destroy handling.
 class IPlacementWindow {
 public:
     virtual ~IPlacementWindow() = default;
