@@ -337,7 +337,7 @@ TEST_F(FormPlacementTest, FormNamePlaceholderNamesTheSection) {
     EXPECT_EQ(placement.AppStoragePath(), "%FORM_NAME%");
     placement.SetAppStorage(&storage);
     placement.Loaded();
-    EXPECT_EQ(placement.AppStoragePath(), "Main\\");
+    EXPECT_EQ(placement.AppStoragePath(), "Main");
     placement.SetAppStoragePath("Forms\\%FORM_NAME%");
     placement.SetVersion(3);
     placement.StorePlacement();
