@@ -4,6 +4,7 @@
 #include "IniContent.h"
 #include "NamedLock.h"
 #include "Text.h"
+#include "settings/FileAge.h"
 #include "settings/StorageErrors.h"
 #include "settings/ValuePath.h"
 
@@ -182,7 +183,7 @@ void TAppIniFileStorage::Reload() {
     readOnlyFile_ = IsReadOnlyFile(resolvedFileName_);
     loadedFileAge_ = FileAge(resolvedFileName_);
     *content_ = {};
-    if (loadedFileAge_ == -1) {
+    if (!loadedFileAge_->Exists()) {
         return;
     }
     try {

@@ -1,5 +1,7 @@
 #include "FileSystem.h"
 
+#include "settings/FileAge.h"
+
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -89,12 +91,16 @@ void SyncFolder(const fs::path& folder) {
 
 } // namespace
 
-std::int64_t FileAge(const std::string& path) {
+TFileAge FileAge(const std::string& path) {
     struct stat info {};
     if (path.empty() || ::stat(path.c_str(), &info) != 0) {
-        return -1;
+        return {};
     }
-    return static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1'000'000'000 + info.st_mtim.tv_nsec;
+    const auto nanoseconds = [](const timespec& time) {
+        return static_cast<std::int64_t>(time.tv_sec) * 1'000'000'000 + time.tv_nsec;
+    };
+    return {nanoseconds(info.st_mtim), nanoseconds(info.st_ctim), static_cast<std::int64_t>(info.st_size),
+            static_cast<std::uint64_t>(info.st_ino)};
 }
 
 bool IsReadOnlyFile(const std::string& path) {

@@ -1,13 +1,9 @@
 #pragma once
 
-#include <cstdint>
 #include <string>
 #include <string_view>
 
 namespace miran::settings {
-
-// Modification time in nanoseconds, -1 when the file does not exist.
-std::int64_t FileAge(const std::string& path);
 
 // True when the file exists and is marked read-only (no write permission bit) or this process cannot
 // write it.

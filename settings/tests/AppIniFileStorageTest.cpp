@@ -4,6 +4,7 @@
 #include "settings/StorageErrors.h"
 
 #include <filesystem>
+#include <fstream>
 #include <gtest/gtest.h>
 #include <string>
 #include <vector>
@@ -144,6 +145,12 @@ TEST_F(AppIniFileStorageTest, ExternalEditIsPickedUpAtTheNextAccess) {
     EXPECT_EQ(storage->GetString("DEVICE"), "A");
     WriteExternally(IniPath(), "[CONFIG]\r\nDEVICE=B\r\n");
     EXPECT_EQ(storage->GetString("DEVICE"), "B");
+
+    // Written within the same clock tick: the modification time alone does not tell.
+    const auto sameTime = fs::last_write_time(IniPath());
+    { std::ofstream(IniPath(), std::ios::binary | std::ios::trunc) << "[CONFIG]\r\nDEVICE=B2\r\n"; }
+    fs::last_write_time(IniPath(), sameTime);
+    EXPECT_EQ(storage->GetString("DEVICE"), "B2");
 
     // Last writer wins for the whole file: our write starts from the other program's content.
     WriteExternally(IniPath(), "[CONFIG]\r\nDEVICE=C\r\n[Other]\r\nKey=1\r\n");

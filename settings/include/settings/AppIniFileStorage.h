@@ -1,9 +1,9 @@
 #pragma once
 
 #include "settings/AppIniStorageOptions.h"
+#include "settings/FileAge.h"
 #include "settings/FileLocation.h"
 
-#include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -110,8 +110,8 @@ private:
 
     std::unique_ptr<TIniContent> content_;
     bool fileLoaded_ = false;
-    // Time stamp of the file at the last reload, -1 when it was missing, 0 before the first reload.
-    std::int64_t loadedFileAge_ = 0;
+    // The file's age at the last reload; none before the first one.
+    std::optional<TFileAge> loadedFileAge_;
     bool readOnlyFile_ = false;
     int batchDepth_ = 0;
 };
