@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 #include <sys/file.h>
 #include <sys/resource.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace miran::settings {
@@ -71,6 +72,32 @@ TEST_F(FlushSafetyTest, WriteFailingHalfwayKeepsTheOldFileWhole) {
     // The change stays in memory and reaches the file with the next successful flush.
     storage_.PutString("OTHER", "B");
     EXPECT_EQ(ReadBytes(IniPath()), "[CONFIG]\r\nDEVICE=" + std::string(4096, 'x') + "\r\nOTHER=B\r\n\r\n");
+}
+
+TEST_F(FlushSafetyTest, ProcessKilledHalfwayThroughTheWriteLeavesTheOldFile) {
+    storage_.PutString("DEVICE", "A");
+    const auto before = ReadBytes(IniPath());
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        // The size limit's signal ends the process in the middle of writing, as a kill would.
+        rlimit limited{};
+        ::getrlimit(RLIMIT_FSIZE, &limited);
+        limited.rlim_cur = 512;
+        ::setrlimit(RLIMIT_FSIZE, &limited);
+        std::signal(SIGXFSZ, SIG_DFL);
+        storage_.PutString("DEVICE", std::string(4096, 'x'));
+        ::_exit(0);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFSIGNALED(status));
+    EXPECT_EQ(WTERMSIG(status), SIGXFSZ);
+    EXPECT_EQ(ReadBytes(IniPath()), before);
+    TAppIniFileStorage next;
+    ConfigureLikeProgram(next);
+    next.SetDefaultSection("CONFIG");
+    EXPECT_EQ(next.GetString("DEVICE"), "A");
 }
 
 TEST_F(FlushSafetyTest, FolderThatCannotBeCreatedGoesToOnError) {
