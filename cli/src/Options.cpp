@@ -1,6 +1,7 @@
 #include "Options.h"
 
 #include <set>
+#include <stdexcept>
 
 namespace miran::cli {
 
@@ -21,6 +22,8 @@ Options:
   --usb-serial DIGITS   the serial digits put into the image (default: what identification read)
   --image FILE          use this image file instead of the one built in
   --verify              after the update, identify the programmer again and check version and serial
+  --verify-timeout SECONDS
+                        how long --verify waits for the programmer to come back (default 10)
   --json                JSON Lines on stdout
   --simulate[=FILE]     use virtual programmers: one with defaults, or those described in FILE
   --trace               every feature-report transfer on stderr
@@ -39,7 +42,7 @@ bool Allowed(const std::string& command, const std::string& option) {
         return true;
     if (option == "--serial")
         return command == "info" || command == "update";
-    return command == "update"; // --usb-serial, --verify
+    return command == "update"; // --usb-serial, --verify, --verify-timeout
 }
 
 } // namespace
@@ -73,6 +76,21 @@ Options ParseOptions(const std::vector<std::string>& args) {
         } else if (arg == "--image" || arg == "--serial" || arg == "--usb-serial") {
             std::string v = value();
             (arg == "--image" ? options.image : arg == "--serial" ? options.serial : options.usbSerial) = v;
+            commandOptions.push_back(arg);
+        } else if (arg == "--verify-timeout") {
+            std::string v = value();
+            double seconds = 0;
+            try {
+                std::size_t used = 0;
+                seconds = std::stod(v, &used);
+                if (used != v.size())
+                    throw std::invalid_argument(v);
+            } catch (const std::exception&) {
+                throw UsageError{"--verify-timeout takes a number of seconds"};
+            }
+            if (!(seconds >= 0 && seconds <= 3600))
+                throw UsageError{"--verify-timeout takes 0 to 3600 seconds"};
+            options.verifyTimeout = std::chrono::milliseconds(static_cast<long long>(seconds * 1000));
             commandOptions.push_back(arg);
         } else if (!arg.empty() && arg[0] == '-') {
             throw UsageError{"unknown option " + arg};

@@ -36,6 +36,8 @@ public:
     std::function<void()> onVanish;
 
     const ProgrammerConfig& Config() const { return config_; }
+    // From now on the query of this command is answered with this status.
+    void ForceStatus(std::uint8_t command, std::uint16_t status) { config_.status[command] = status; }
     const std::vector<std::uint8_t>& Flash() const { return flash_; }
     const std::vector<std::uint8_t>& InstalledBios() const { return config_.bios; }
     bool Unlocked() const { return unlocked_; }
