@@ -19,12 +19,9 @@ protected:
         controller = std::make_unique<THidDeviceController>(
             platform,
             THidDeviceController::Events{
-                .OnEnumerate = {},
                 .OnDeviceChange = TNotifyEvent([this] { log.push_back("change"); }),
                 .OnArrival = THidPlugEvent([this](THidDevice& d) { log.push_back("arrival:" + Name(d)); }),
                 .OnRemoval = THidPlugEvent([this](THidDevice& d) { log.push_back("removal:" + Name(d)); }),
-                .OnDeviceData = {},
-                .OnDeviceDataError = {},
                 .OnDeviceUnplug =
                     THidPlugEvent([this](THidDevice& d) { log.push_back("unplug:" + Name(d)); }),
             });

@@ -15,6 +15,18 @@ namespace miran::hid {
 using THidEnumerateEvent = HidEvent<bool(THidDevice& HidDev, int Idx)>;
 using TNotifyEvent = HidEvent<void()>;
 
+// Handlers that belong to the controller from the start (as if bound in a window layout): setting them
+// here starts no scan.
+struct THidControllerEvents {
+    THidEnumerateEvent OnEnumerate{};
+    TNotifyEvent OnDeviceChange{};
+    THidPlugEvent OnArrival{};
+    THidPlugEvent OnRemoval{};
+    THidDataEvent OnDeviceData{};
+    THidDataErrorEvent OnDeviceDataError{};
+    THidPlugEvent OnDeviceUnplug{};
+};
+
 // Keeps one device object per present HID interface, rescans when device nodes change, lends devices to the
 // application and reports changes through events. Everything runs on the owner's (main) thread.
 //
@@ -25,17 +37,7 @@ using TNotifyEvent = HidEvent<void()>;
 // arrives while a scan runs is dropped.
 class THidDeviceController {
 public:
-    // Handlers that belong to the controller from the start (as if bound in a window layout): setting them
-    // here starts no scan.
-    struct Events {
-        THidEnumerateEvent OnEnumerate;
-        TNotifyEvent OnDeviceChange;
-        THidPlugEvent OnArrival;
-        THidPlugEvent OnRemoval;
-        THidDataEvent OnDeviceData;
-        THidDataErrorEvent OnDeviceDataError;
-        THidPlugEvent OnDeviceUnplug;
-    };
+    using Events = THidControllerEvents;
 
     explicit THidDeviceController(std::shared_ptr<HidPlatform> platform, Events events = {},
                                   MainThreadDispatcher dispatcher = {});
