@@ -147,6 +147,8 @@ public:
                               {"count", programmers.size()}})
                             .dump()
                      << std::endl;
+        else if (programmers.empty())
+            env_.err << NotFound().message << '\n';
         return kExitOk;
     }
 
