@@ -1,17 +1,10 @@
 #include "hid/HidDeviceController.h"
 
 #include <algorithm>
+#include <unordered_set>
 #include <utility>
 
 namespace miran::hid {
-
-namespace {
-
-bool HasInstance(const THidDevice& device, const std::string& instance) {
-    return device.PnPInfo().DeviceInstance == instance;
-}
-
-} // namespace
 
 THidDeviceController::THidDeviceController(std::shared_ptr<HidPlatform> platform, Events events,
                                            MainThreadDispatcher dispatcher)
@@ -130,16 +123,15 @@ void THidDeviceController::DeviceChange() {
             fresh.push_back(std::make_unique<THidDevice>(std::move(info), platform_, this));
     }
 
+    std::unordered_set<std::string> present;
+    for (const auto& f : fresh)
+        present.insert(f->PnPInfo().DeviceInstance);
     for (int i = static_cast<int>(devices_.size()) - 1; i >= 0; --i) {
         // A removal handler may have released other devices and so shortened the list.
         if (i >= static_cast<int>(devices_.size()))
             continue;
         THidDevice* device = devices_[i];
-        const std::string& instance = device->PnPInfo().DeviceInstance;
-        bool present = device->attached_ && std::any_of(fresh.rbegin(), fresh.rend(), [&](const auto& f) {
-                           return HasInstance(*f, instance);
-                       });
-        if (present)
+        if (device->attached_ && present.count(device->PnPInfo().DeviceInstance))
             continue;
         device->HandleUnplug();
         bool alive =
@@ -149,12 +141,13 @@ void THidDeviceController::DeviceChange() {
         changed = true;
     }
 
+    std::unordered_set<std::string> listed;
+    for (const THidDevice* device : devices_) {
+        if (device->attached_)
+            listed.insert(device->PnPInfo().DeviceInstance);
+    }
     for (auto& f : fresh) {
-        const std::string& instance = f->PnPInfo().DeviceInstance;
-        bool known = std::any_of(devices_.begin(), devices_.end(), [&](const THidDevice* d) {
-            return d->attached_ && HasInstance(*d, instance);
-        });
-        if (known) {
+        if (listed.count(f->PnPInfo().DeviceInstance)) {
             f->controller_ = nullptr;
             f.reset();
         }

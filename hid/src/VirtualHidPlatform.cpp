@@ -5,6 +5,8 @@
 #include <cerrno>
 #include <condition_variable>
 #include <cstdint>
+#include <cstdlib>
+#include <cstring>
 #include <deque>
 #include <sys/eventfd.h>
 #include <unistd.h>
@@ -161,20 +163,21 @@ std::vector<THidPnPInfo> VirtualHidPlatform::CollectInterfaces() {
 
 std::unique_ptr<HidHandle> VirtualHidPlatform::Open(const std::string& devicePath, HidAccess access) {
     std::lock_guard lock(mutex_);
-    for (const auto& [id, plugged] : interfaces_) {
-        if (PathOf(id) != devicePath)
-            continue;
-        ++opens_;
-        const VirtualInterface& vi = plugged->interface;
-        bool allowed = access == HidAccess::QueryOnly ? vi.queryAllowed : vi.readWriteAllowed;
-        if (!allowed) {
-            errno = EACCES;
-            return nullptr;
-        }
-        return std::make_unique<VirtualHandle<Plugged>>(plugged);
+    auto it = devicePath.rfind(kPathPrefix, 0) == 0
+                  ? interfaces_.find(std::atoi(devicePath.c_str() + std::strlen(kPathPrefix)))
+                  : interfaces_.end();
+    if (it == interfaces_.end() || PathOf(it->first) != devicePath) {
+        errno = ENOENT;
+        return nullptr;
     }
-    errno = ENOENT;
-    return nullptr;
+    ++opens_;
+    const VirtualInterface& vi = it->second->interface;
+    bool allowed = access == HidAccess::QueryOnly ? vi.queryAllowed : vi.readWriteAllowed;
+    if (!allowed) {
+        errno = EACCES;
+        return nullptr;
+    }
+    return std::make_unique<VirtualHandle<Plugged>>(it->second);
 }
 
 void VirtualHidPlatform::Notify() {
