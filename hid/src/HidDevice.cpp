@@ -107,17 +107,34 @@ void THidDevice::StartReadThread() {
 }
 
 void THidDevice::StopReadThread() {
+    if (delivering_ && readThread_)
+        readThread_.release()->Abandon();
     readThread_.reset();
 }
 
+void THidDevice::RunDelivery(const std::function<void()>& call) {
+    std::weak_ptr<const bool> alive = alive_;
+    delivering_ = true;
+    try {
+        call();
+    } catch (...) {
+        if (!alive.expired())
+            delivering_ = false;
+        throw;
+    }
+    // The handler may have freed the device (released after it had gone).
+    if (!alive.expired())
+        delivering_ = false;
+}
+
 void THidDevice::DeliverReport(const std::uint8_t* report, std::size_t bytes) {
-    if (dataHandler_)
-        dataHandler_(*this, report[0], report + 1, static_cast<std::uint16_t>(bytes - 1));
+    if (THidDataEvent handler = dataHandler_)
+        RunDelivery([&] { handler(*this, report[0], report + 1, static_cast<std::uint16_t>(bytes - 1)); });
 }
 
 void THidDevice::DeliverError(std::uint32_t error) {
-    if (dataErrorHandler_)
-        dataErrorHandler_(*this, error);
+    if (THidDataErrorEvent handler = dataErrorHandler_)
+        RunDelivery([&] { handler(*this, error); });
 }
 
 void THidDevice::HandleUnplug() {

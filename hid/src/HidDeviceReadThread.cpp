@@ -17,6 +17,8 @@ THidDeviceReadThread::THidDeviceReadThread(THidDevice& device, std::uint16_t inp
 }
 
 THidDeviceReadThread::~THidDeviceReadThread() {
+    if (abandoned_)
+        return; // destroyed by its own thread
     {
         std::lock_guard lock(mutex_);
         terminated_ = true;
@@ -61,16 +63,31 @@ void THidDeviceReadThread::Execute(std::unique_ptr<HidHandle> handle) {
         }
         LastError = read.error;
         handle.reset(); // opened again on the next pass
+        const std::chrono::milliseconds pause(device_.SleepTime());
         sync_->Synchronize([this] { device_.DeliverError(LastError); });
-        Pause();
+        Pause(pause);
+    }
+    // Past a delivery the device may be gone: from here on only the thread's own members are used.
+    if (abandoned_) {
+        delete this;
+        return;
     }
     ended_ = true;
     sync_->Wake();
 }
 
-void THidDeviceReadThread::Pause() {
+void THidDeviceReadThread::Pause(std::chrono::milliseconds duration) {
     std::unique_lock lock(mutex_);
-    terminate_.wait_for(lock, std::chrono::milliseconds(device_.SleepTime()), [this] { return terminated_; });
+    terminate_.wait_for(lock, duration, [this] { return terminated_; });
+}
+
+void THidDeviceReadThread::Abandon() {
+    {
+        std::lock_guard lock(mutex_);
+        terminated_ = true;
+    }
+    abandoned_ = true;
+    thread_.detach();
 }
 
 } // namespace miran::hid

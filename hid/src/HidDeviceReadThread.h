@@ -4,6 +4,7 @@
 #include "hid/MainThreadSync.h"
 
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <memory>
@@ -24,13 +25,17 @@ public:
     // Asks the thread to end and waits for it, running its calls to the main thread meanwhile.
     ~THidDeviceReadThread();
 
+    // For a stop requested from inside one of the thread's own deliveries, which cannot wait for the thread:
+    // the thread ends once the delivery returns and then frees itself.
+    void Abandon();
+
     THidDeviceReadThread(const THidDeviceReadThread&) = delete;
     THidDeviceReadThread& operator=(const THidDeviceReadThread&) = delete;
 
 private:
     void Execute(std::unique_ptr<HidHandle> handle);
     // Waits one sleep time; a termination request ends the wait early.
-    void Pause();
+    void Pause(std::chrono::milliseconds duration);
 
     THidDevice& device_;
     std::shared_ptr<HidPlatform> platform_;
@@ -42,6 +47,7 @@ private:
     std::uint32_t LastError = 0;
 
     std::atomic<bool> ended_ = false;
+    std::atomic<bool> abandoned_ = false;
     bool terminated_ = false;
     std::mutex mutex_;
     std::condition_variable terminate_;

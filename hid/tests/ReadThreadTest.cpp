@@ -139,5 +139,31 @@ TEST_F(ReadThread, ReleaseRunsTheDeliveryTheThreadIsWaitingFor) {
     EXPECT_TRUE(delivered);
 }
 
+TEST_F(ReadThread, HandlerMayStopItsOwnReading) {
+    int reports = 0;
+    device->SetDataHandler(
+        THidDataEvent([&](THidDevice& d, std::uint8_t, const std::uint8_t*, std::uint16_t) {
+            ++reports;
+            d.SetDataHandler({});
+        }));
+    platform->SendInputReport(id, {1, 2});
+    loop.RunUntil([&] { return reports == 1; });
+    EXPECT_FALSE(device->ReadThreadRunning());
+}
+
+TEST_F(ReadThread, HandlerMayReleaseItsDeviceAfterItHasGone) {
+    bool released = false;
+    device->SetDataHandler(THidDataEvent([&](THidDevice&, std::uint8_t, const std::uint8_t*, std::uint16_t) {
+        platform->Unplug(id);
+        controller->DeviceChange(); // the device is now detached; releasing frees it
+        controller->ReleaseDevice(device);
+        released = true;
+    }));
+    platform->SendInputReport(id, {1, 2});
+    loop.RunUntil([&] { return released; });
+    EXPECT_EQ(device, nullptr);
+    EXPECT_EQ(controller->Count(), 0);
+}
+
 } // namespace
 } // namespace miran::hid

@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -87,6 +88,7 @@ private:
     // On the main thread, for the read thread.
     void DeliverReport(const std::uint8_t* report, std::size_t bytes);
     void DeliverError(std::uint32_t error);
+    void RunDelivery(const std::function<void()>& call);
 
     THidDeviceController* controller_;
     std::shared_ptr<HidPlatform> platform_;
@@ -105,6 +107,8 @@ private:
     THidDataErrorEvent dataErrorHandler_;
     THidPlugEvent unplugHandler_;
     std::unique_ptr<THidDeviceReadThread> readThread_;
+    bool delivering_ = false; // inside a read thread's delivery
+    std::shared_ptr<const bool> alive_ = std::make_shared<const bool>(true); // expires with the object
 };
 
 } // namespace miran::hid
