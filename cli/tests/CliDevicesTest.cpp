@@ -1,3 +1,4 @@
+#include "CliTestSupport.h"
 #include "cli/Cli.h"
 
 #include <atomic>
@@ -11,17 +12,10 @@
 #include <unistd.h>
 
 using namespace miran::cli;
+using miran::cli::test_support::Lines;
 using nlohmann::json;
 
 namespace {
-
-std::vector<std::string> Lines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);)
-        lines.push_back(line);
-    return lines;
-}
 
 bool Contains(const std::string& text, const std::string& part) {
     return text.find(part) != std::string::npos;

@@ -54,34 +54,32 @@ void THidDeviceController::SetOnDeviceChange(TNotifyEvent handler) {
     DeviceChange();
 }
 
-void THidDeviceController::SetOnDeviceData(THidDataEvent handler) {
-    if (handler == events_.OnDeviceData)
+template <class Event>
+void THidDeviceController::Propagate(Event THidControllerEvents::*slot, Event THidDevice::*own,
+                                     void (THidDevice::*set)(Event), Event handler) {
+    Event& current = events_.*slot;
+    if (handler == current)
         return;
     for (THidDevice* device : devices_) {
-        if (device->dataHandler_ == events_.OnDeviceData)
-            device->SetDataHandler(handler);
+        if (device->*own == current)
+            (device->*set)(handler);
     }
-    events_.OnDeviceData = std::move(handler);
+    current = std::move(handler);
+}
+
+void THidDeviceController::SetOnDeviceData(THidDataEvent handler) {
+    Propagate(&Events::OnDeviceData, &THidDevice::dataHandler_, &THidDevice::SetDataHandler,
+              std::move(handler));
 }
 
 void THidDeviceController::SetOnDeviceDataError(THidDataErrorEvent handler) {
-    if (handler == events_.OnDeviceDataError)
-        return;
-    for (THidDevice* device : devices_) {
-        if (device->dataErrorHandler_ == events_.OnDeviceDataError)
-            device->SetDataErrorHandler(handler);
-    }
-    events_.OnDeviceDataError = std::move(handler);
+    Propagate(&Events::OnDeviceDataError, &THidDevice::dataErrorHandler_, &THidDevice::SetDataErrorHandler,
+              std::move(handler));
 }
 
 void THidDeviceController::SetOnDeviceUnplug(THidPlugEvent handler) {
-    if (handler == events_.OnDeviceUnplug)
-        return;
-    for (THidDevice* device : devices_) {
-        if (device->unplugHandler_ == events_.OnDeviceUnplug)
-            device->SetUnplugHandler(handler);
-    }
-    events_.OnDeviceUnplug = std::move(handler);
+    Propagate(&Events::OnDeviceUnplug, &THidDevice::unplugHandler_, &THidDevice::SetUnplugHandler,
+              std::move(handler));
 }
 
 void THidDeviceController::SetDevThreadSleepTime(int milliseconds) {

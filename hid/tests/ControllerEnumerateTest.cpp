@@ -68,6 +68,7 @@ TEST_F(ControllerEnumerate, HandlerSeesAnAccessibleDeviceWhoseHandlesCloseUnless
     EXPECT_EQ(kept, std::vector<THidDevice*>{devices[1]});
     EXPECT_EQ(controller->AcquiredCount(), 1);
     EXPECT_EQ(controller->AvailableCount(), 2);
+    controller->ReleaseDevice(kept[0]);
 }
 
 TEST_F(ControllerEnumerate, AcquiredDevicesAreOfferedButNotLentTwice) {
@@ -82,6 +83,10 @@ TEST_F(ControllerEnumerate, AcquiredDevicesAreOfferedButNotLentTwice) {
     }));
     EXPECT_EQ(controller->EnumerateDevices(), 3);
     EXPECT_THAT(acquired, ElementsAre(false, true, true));
+    for (int i = 0; i < controller->Count(); ++i) {
+        THidDevice* lent = Listed()[i];
+        controller->ReleaseDevice(lent);
+    }
 }
 
 TEST_F(ControllerEnumerate, DetachedDevicesAreSkippedAndNotCounted) {

@@ -63,8 +63,8 @@ protected:
     }
 
     std::shared_ptr<VirtualHidPlatform> platform = std::make_shared<VirtualHidPlatform>();
+    std::vector<std::string> log; // outlives the controller, whose destruction may still log
     std::unique_ptr<THidDeviceController> controller;
-    std::vector<std::string> log;
 };
 
 } // namespace miran::hid::testing

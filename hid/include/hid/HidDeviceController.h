@@ -88,6 +88,10 @@ public:
 private:
     friend class THidDevice;
 
+    // Devices whose own copy still equals the controller's current handler get the new one.
+    template <class Event>
+    void Propagate(Event THidControllerEvents::*slot, Event THidDevice::*own, void (THidDevice::*set)(Event),
+                   Event handler);
     void DeviceDestroyed(THidDevice* device, THidDataEvent dataHandler, THidPlugEvent unplugHandler);
     void Recount();
     void RemoveAndDestroy(THidDevice* device);
