@@ -103,10 +103,7 @@ public:
             maxWidth_ = std::max(maxWidth_, x_);
             totalHeight_ = y_ + TextHeight();
         }
-        canvas_.font.setBold(startFont_.bold());
-        canvas_.font.setItalic(startFont_.italic());
-        canvas_.font.setUnderline(startFont_.underline());
-        canvas_.font.setStrikeOut(startFont_.strikeOut());
+        canvas_.font = startFont_;
         canvas_.fontColor = startFontColor_;
         canvas_.brushColor = startBrushColor_;
         canvas_.brushClear = startBrushClear_;
