@@ -16,6 +16,7 @@ LinkOpener DesktopLinkOpener() {
 
 TMarkupLabel::TMarkupLabel(QWidget* parent) : QWidget(parent) {
     setMouseTracking(true);
+    setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     AdjustBounds();
 }
 
@@ -31,6 +32,8 @@ void TMarkupLabel::setAutoSize(bool on) {
     if (on == autoSize_)
         return;
     autoSize_ = on;
+    setSizePolicy(on ? QSizePolicy::Fixed : QSizePolicy::Preferred,
+                  on ? QSizePolicy::Fixed : QSizePolicy::Preferred);
     AdjustBounds();
 }
 
@@ -137,7 +140,13 @@ void TMarkupLabel::AdjustBounds() {
     MarkupCanvas canvas = Canvas(nullptr);
     const int height = MeasureMarkupHeight(canvas, 0, 100, ratio_, caption_);
     const int width = MeasureMarkupWidth(canvas, QRect(), 0, 100, ratio_, caption_);
-    resize(width, height);
+    autoSizeHint_ = QSize(width, height);
+    resize(autoSizeHint_);
+    updateGeometry();
+}
+
+QSize TMarkupLabel::sizeHint() const {
+    return autoSize_ ? autoSizeHint_ : QWidget::sizeHint();
 }
 
 void TMarkupLabel::changeEvent(QEvent* event) {

@@ -335,7 +335,7 @@ void TStatusBar::moveEvent(QMoveEvent* event) {
 
 void TStatusBar::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
-    PanelsLaidOut();
+    RepositionHostedControls();
 }
 
 void TStatusBar::changeEvent(QEvent* event) {

@@ -44,6 +44,8 @@ public:
     // A link under the mouse.
     bool LinkHot() const { return linkHot_; }
 
+    QSize sizeHint() const override;
+
     // Raised with the target whenever a link is followed.
     std::function<void(TMarkupLabel*, const QString& linkName)> OnHyperLinkClick;
     // How targets with "://" or "mailto:" are opened (the desktop's handler by default).
@@ -67,6 +69,7 @@ private:
 
     QString caption_;
     bool autoSize_ = true;
+    QSize autoSizeHint_;
     double ratio_ = kDefaultSuperSubScriptRatio;
     Qt::MouseButtons linkButtons_ = Qt::LeftButton;
     TTextLayout layout_ = tlTop;
