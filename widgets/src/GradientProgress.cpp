@@ -140,28 +140,14 @@ void TGradientProgress::setCaption(const QString& caption) {
         Rebuild();
 }
 
-TColor TGradientProgress::Color() const {
-    if (color_)
-        return *color_;
-    const QColor c = palette().color(backgroundRole());
-    return TColor(c.red(), c.green(), c.blue());
-}
-
 void TGradientProgress::setColor(TColor c) {
-    if (color_ == c)
-        return;
-    color_ = c;
-    Rebuild();
+    if (color_.Set(c))
+        Rebuild();
 }
 
 void TGradientProgress::setParentColor(bool follow) {
-    if (follow == ParentColor())
-        return;
-    if (follow)
-        color_.reset();
-    else
-        color_ = Color();
-    Rebuild();
+    if (color_.SetParentColor(follow, *this))
+        Rebuild();
 }
 
 int TGradientProgress::PercentDone() const {

@@ -58,28 +58,14 @@ void TMarkupLabel::setTransparent(bool transparent) {
     update();
 }
 
-TColor TMarkupLabel::Color() const {
-    if (color_)
-        return *color_;
-    const QColor c = palette().color(backgroundRole());
-    return TColor(c.red(), c.green(), c.blue());
-}
-
 void TMarkupLabel::setColor(TColor c) {
-    if (color_ == c)
-        return;
-    color_ = c;
-    update();
+    if (color_.Set(c))
+        update();
 }
 
 void TMarkupLabel::setParentColor(bool follow) {
-    if (follow == ParentColor())
-        return;
-    if (follow)
-        color_.reset();
-    else
-        color_ = Color();
-    update();
+    if (color_.SetParentColor(follow, *this))
+        update();
 }
 
 MarkupCanvas TMarkupLabel::Canvas(QPainter* painter) const {

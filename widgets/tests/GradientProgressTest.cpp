@@ -16,10 +16,7 @@ const QColor kParent(1, 2, 3);
 class ProgressTest : public testing::Test {
 protected:
     ProgressTest() {
-        parent.setAutoFillBackground(true);
-        QPalette p = parent.palette();
-        p.setColor(QPalette::Window, kParent);
-        parent.setPalette(p);
+        FillBackground(parent, kParent);
         parent.resize(200, 40);
         bar = new TGradientProgress(&parent);
         bar->setColor(TColor(kBackground.red(), kBackground.green(), kBackground.blue()));
@@ -214,12 +211,10 @@ TEST_F(ProgressTest, EqualColoursFillWithThatColourInBothModes) {
 }
 
 TEST_F(ProgressTest, ASingleBorderHasThreeRings) {
-    QPalette p = bar->palette();
-    p.setColor(QPalette::Button, QColor(11, 11, 11));
-    p.setColor(QPalette::Dark, QColor(22, 22, 22));
-    p.setColor(QPalette::Light, QColor(33, 33, 33));
-    p.setColor(QPalette::Shadow, QColor(44, 44, 44));
-    bar->setPalette(p);
+    SetPaletteColor(*bar, QPalette::Button, QColor(11, 11, 11));
+    SetPaletteColor(*bar, QPalette::Dark, QColor(22, 22, 22));
+    SetPaletteColor(*bar, QPalette::Light, QColor(33, 33, 33));
+    SetPaletteColor(*bar, QPalette::Shadow, QColor(44, 44, 44));
     bar->setBorderStyle(bsSingle);
     bar->setSolid(true);
     bar->setStartColor(clRed);
@@ -266,9 +261,7 @@ TEST_F(ProgressTest, ResizingRecomputesTheFillAtTheNextPaint) {
 
 TEST_F(ProgressTest, PercentTextOnAnEmptyBarStartsAtXZero) {
     bar->setFont(CrispFont(12));
-    QPalette p = bar->palette();
-    p.setColor(QPalette::WindowText, Qt::black);
-    bar->setPalette(p);
+    SetPaletteColor(*bar, QPalette::WindowText, Qt::black);
     const QImage plain = Picture();
     bar->setTextOption(toPercent);
     const QImage withText = Picture();

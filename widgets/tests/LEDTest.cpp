@@ -22,10 +22,7 @@ const QColor kBackground(10, 20, 30);
 class LEDTest : public testing::Test {
 protected:
     LEDTest() {
-        parent.setAutoFillBackground(true);
-        QPalette p = parent.palette();
-        p.setColor(QPalette::Window, kBackground);
-        parent.setPalette(p);
+        FillBackground(parent, kBackground);
         parent.resize(40, 40);
         led = new TLED(&parent);
         parent.show();
@@ -117,9 +114,7 @@ TEST_F(LEDTest, AWhiteLampMergesBodyAndHighlightButKeepsTheOutline) {
 }
 
 TEST_F(LEDTest, SystemColoursAreResolvedThroughThePalette) {
-    QPalette p = led->palette();
-    p.setColor(QPalette::Button, QColor(12, 34, 56));
-    led->setPalette(p);
+    SetPaletteColor(*led, QPalette::Button, QColor(12, 34, 56));
     led->setColorOn(clBtnFace);
     ExpectLamp(QColor(12, 34, 56));
 }

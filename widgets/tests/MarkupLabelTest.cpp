@@ -17,11 +17,8 @@ const QString kProgramCaption = QStringLiteral("Enter 13 Digits to use POLY-MCU<
 class MarkupLabelTest : public testing::Test {
 protected:
     MarkupLabelTest() {
-        parent.setAutoFillBackground(true);
-        QPalette p = parent.palette();
-        p.setColor(QPalette::Window, QColor(250, 250, 250));
-        p.setColor(QPalette::WindowText, Qt::black);
-        parent.setPalette(p);
+        FillBackground(parent, QColor(250, 250, 250));
+        SetPaletteColor(parent, QPalette::WindowText, Qt::black);
         parent.setFont(CrispFont(20));
         parent.resize(400, 200);
         label = new TMarkupLabel(&parent);
@@ -127,10 +124,8 @@ TEST_F(MarkupLabelTest, LayoutMovesTheTextDown) {
 }
 
 TEST_F(MarkupLabelTest, DisabledTextIsEmbossedInSystemColours) {
-    QPalette p = label->palette();
-    p.setColor(QPalette::Light, QColor(255, 0, 255));
-    p.setColor(QPalette::Dark, QColor(0, 128, 128));
-    label->setPalette(p);
+    SetPaletteColor(*label, QPalette::Light, QColor(255, 0, 255));
+    SetPaletteColor(*label, QPalette::Dark, QColor(0, 128, 128));
     label->setCaption("<font color=clRed>W");
     EXPECT_TRUE(HasPixel(Snapshot(*label), QColor(255, 0, 0)));
     label->setEnabled(false);

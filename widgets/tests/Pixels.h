@@ -19,6 +19,18 @@ inline QFont CrispFont(int pixelSize) {
     return font;
 }
 
+inline void SetPaletteColor(QWidget& widget, QPalette::ColorRole role, QColor color) {
+    QPalette palette = widget.palette();
+    palette.setColor(role, color);
+    widget.setPalette(palette);
+}
+
+// A parent that shows a plain background of the given colour around its children.
+inline void FillBackground(QWidget& widget, QColor color) {
+    widget.setAutoFillBackground(true);
+    SetPaletteColor(widget, QPalette::Window, color);
+}
+
 inline bool HasPixel(const QImage& image, QColor color) {
     for (int y = 0; y < image.height(); ++y) {
         for (int x = 0; x < image.width(); ++x) {

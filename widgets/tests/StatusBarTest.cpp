@@ -153,9 +153,7 @@ TEST_F(StatusBarTest, RemovingAPanelReleasesItsControl) {
 TEST_F(StatusBarTest, PanelTextIsDrawnInsideThePanel) {
     bar->setUseSystemFont(false);
     bar->setFont(CrispFont(11));
-    QPalette p = bar->palette();
-    p.setColor(QPalette::WindowText, QColor(255, 0, 0));
-    bar->setPalette(p);
+    SetPaletteColor(*bar, QPalette::WindowText, QColor(255, 0, 0));
     EXPECT_FALSE(HasPixel(Snapshot(*bar), QColor(255, 0, 0)));
     bar->Panel(0)->setText("Device cannot be opened");
     const QImage image = Snapshot(*bar);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "widgets/Color.h"
+#include "widgets/ControlColor.h"
 
 #include <QImage>
 #include <QString>
@@ -47,9 +48,9 @@ public:
     void setCaption(const QString& caption);
     // Background of the unfilled part and of the flat frame; follows the parent while
     // ParentColor is set (setting Color clears it).
-    TColor Color() const;
+    TColor Color() const { return color_.Get(*this); }
     void setColor(TColor c);
-    bool ParentColor() const { return !color_.has_value(); }
+    bool ParentColor() const { return color_.ParentColor(); }
     void setParentColor(bool follow);
 
     int PercentDone() const;
@@ -91,7 +92,7 @@ private:
     bool textCentered_ = false;
     int step_ = 10;
     QString caption_;
-    std::optional<TColor> color_;
+    ControlColor color_;
 
     QImage backBuffer_;
     int filledWidth_ = 0;

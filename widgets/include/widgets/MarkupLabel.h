@@ -1,6 +1,7 @@
 #pragma once
 
 #include "widgets/Color.h"
+#include "widgets/ControlColor.h"
 #include "widgets/Markup.h"
 
 #include <QString>
@@ -36,9 +37,9 @@ public:
     bool Transparent() const { return transparent_; }
     void setTransparent(bool transparent);
     // Background of an opaque label; follows the parent while ParentColor is set.
-    TColor Color() const;
+    TColor Color() const { return color_.Get(*this); }
     void setColor(TColor c);
-    bool ParentColor() const { return !color_.has_value(); }
+    bool ParentColor() const { return color_.ParentColor(); }
     void setParentColor(bool follow);
 
     // A link under the mouse.
@@ -74,7 +75,7 @@ private:
     Qt::MouseButtons linkButtons_ = Qt::LeftButton;
     TTextLayout layout_ = tlTop;
     bool transparent_ = true;
-    std::optional<TColor> color_;
+    ControlColor color_;
     QPoint mouse_;
     bool linkHot_ = false;
     LinkOpener openLink_ = DesktopLinkOpener();
