@@ -9,6 +9,8 @@
 #include <QStyle>
 #include <QStyleOption>
 #include <QWindow>
+#include <stdexcept>
+#include <string>
 
 namespace miran::widgets {
 namespace {
@@ -143,6 +145,8 @@ TStatusPanel* TStatusBar::AddPanel() {
 }
 
 void TStatusBar::RemovePanel(int index) {
+    if (index < 0 || index >= PanelCount())
+        throw std::out_of_range("List index out of bounds (" + std::to_string(index) + ")");
     panels_.erase(panels_.begin() + index);
     PanelsLaidOut();
 }

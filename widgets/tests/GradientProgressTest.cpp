@@ -166,7 +166,13 @@ TEST_F(ProgressTest, BlockModeAdvancesInWholeBlocks) {
         EXPECT_EQ(bar->BlockCount(), c.blocks) << c.position;
     }
 
+    EXPECT_EQ(bar->BlockWidth(), 10);
+    bar->setPosition(100);
+    EXPECT_TRUE(bar->LastBlockPartial());
+    EXPECT_EQ(bar->LastBlockWidth(), 8);
+
     bar->setPosition(53);
+    EXPECT_FALSE(bar->LastBlockPartial());
     QImage image = Picture();
     for (int i = 0; i < 8; ++i) {
         ExpectColumns(image, 1 + i * 10, i * 10 + 10, red);

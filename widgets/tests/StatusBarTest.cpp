@@ -3,6 +3,7 @@
 #include "Pixels.h"
 #include "core/ComponentError.h"
 
+#include <QPainter>
 #include <gtest/gtest.h>
 
 using namespace miran::widgets;
@@ -180,4 +181,26 @@ TEST_F(StatusBarTest, HintsReplaceThePanelsUntilEnded) {
     bar->Panel(0)->setText("any change ends the hint");
     EXPECT_FALSE(bar->HintShowing());
     EXPECT_TRUE(hosted->isVisible());
+}
+
+TEST_F(StatusBarTest, OwnerDrawnPanelsAreDrawnByTheHandler) {
+    std::vector<std::pair<int, QRect>> drawn;
+    bar->OnDrawPanel = [&](TStatusBar* sender, TStatusPanel* panel, QPainter& painter, const QRect& area) {
+        EXPECT_EQ(sender, bar);
+        drawn.emplace_back(panel->Index(), area);
+        painter.fillRect(area, QColor(0, 0, 255));
+    };
+    bar->Panel(0)->setStyle(psOwnerDraw);
+    const QImage image = Snapshot(*bar);
+    ASSERT_EQ(drawn.size(), 1u);
+    EXPECT_EQ(drawn[0].first, 0);
+    EXPECT_TRUE(bar->PanelRect(0).contains(drawn[0].second));
+    EXPECT_EQ(image.pixelColor(drawn[0].second.center()), QColor(0, 0, 255));
+    EXPECT_FALSE(HasPixel(image.copy(bar->PanelRect(1)), QColor(0, 0, 255)));
+}
+
+TEST_F(StatusBarTest, RemovingAMissingPanelFails) {
+    EXPECT_THROW(bar->RemovePanel(2), std::out_of_range);
+    EXPECT_THROW(bar->RemovePanel(-1), std::out_of_range);
+    EXPECT_EQ(bar->PanelCount(), 2);
 }

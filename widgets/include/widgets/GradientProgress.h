@@ -56,8 +56,12 @@ public:
     int PercentDone() const;
     // Width of the filled part in pixels, between 0 and the client width minus 2.
     int FilledWidth() const { return filledWidth_; }
-    // Blocks drawn in block mode, a partial last block included.
+    // Block mode: pitch of a block and its gap, blocks drawn (a partial last block included),
+    // and whether the last block is narrower, reaching the inner right edge.
+    int BlockWidth() const { return blockWidth_; }
     int BlockCount() const { return blockCount_; }
+    bool LastBlockPartial() const { return lastBlockPartial_; }
+    int LastBlockWidth() const { return lastBlockWidth_; }
 
     QSize sizeHint() const override { return {150, 15}; }
 
