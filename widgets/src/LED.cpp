@@ -2,6 +2,7 @@
 
 #include "widgets/Bitmap.h"
 
+#include <QEvent>
 #include <QPainter>
 #include <QTimer>
 #include <algorithm>
@@ -96,21 +97,27 @@ void TLED::RecolorLedImage() {
                 ledImage_.setPixel(x, y, lamp);
         }
     }
+    // Lamp pixels where the mask is black; elsewhere the parent's background stays visible.
+    maskedLamp_ = QImage(ledImage_.size(), QImage::Format_ARGB32);
+    for (int y = 0; y < ledImage_.height(); ++y) {
+        for (int x = 0; x < ledImage_.width(); ++x) {
+            const bool lamp = qGray(ledMask_.pixel(x, y)) == 0;
+            maskedLamp_.setPixel(x, y, lamp ? ledImage_.pixel(x, y) : qRgba(0, 0, 0, 0));
+        }
+    }
     ++recolorCount_;
     repaint();
 }
 
 void TLED::paintEvent(QPaintEvent*) {
-    // Lamp pixels where the mask is black; the rest stays the parent's background.
-    QImage masked(ledImage_.size(), QImage::Format_ARGB32);
-    for (int y = 0; y < ledImage_.height(); ++y) {
-        for (int x = 0; x < ledImage_.width(); ++x) {
-            const bool lamp = qGray(ledMask_.pixel(x, y)) == 0;
-            masked.setPixel(x, y, lamp ? ledImage_.pixel(x, y) : qRgba(0, 0, 0, 0));
-        }
-    }
-    QPainter painter(this);
-    painter.drawImage((width() - masked.width()) / 2, (height() - masked.height()) / 2, masked);
+    QPainter(this).drawImage((width() - maskedLamp_.width()) / 2, (height() - maskedLamp_.height()) / 2,
+                             maskedLamp_);
+}
+
+void TLED::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange && color_.IsSystem())
+        RecolorLedImage();
 }
 
 void TLED::BlinkTick() {

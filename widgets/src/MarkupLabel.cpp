@@ -137,8 +137,13 @@ QSize TMarkupLabel::sizeHint() const {
 
 void TMarkupLabel::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
-    if (event->type() == QEvent::FontChange)
-        AdjustBounds();
+    if (event->type() == QEvent::FontChange) {
+        try {
+            AdjustBounds();
+        } catch (const EConvertError& e) {
+            qWarning("TMarkupLabel: %s", e.what()); // must not cross the event loop
+        }
+    }
     if (event->type() == QEvent::FontChange || event->type() == QEvent::EnabledChange ||
         event->type() == QEvent::PaletteChange)
         update();

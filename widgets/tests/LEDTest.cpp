@@ -117,6 +117,8 @@ TEST_F(LEDTest, SystemColoursAreResolvedThroughThePalette) {
     SetPaletteColor(*led, QPalette::Button, QColor(12, 34, 56));
     led->setColorOn(clBtnFace);
     ExpectLamp(QColor(12, 34, 56));
+    SetPaletteColor(*led, QPalette::Button, QColor(78, 90, 12));
+    ExpectLamp(QColor(78, 90, 12));
 }
 
 TEST_F(LEDTest, TheLampIsCentredInALargerControl) {

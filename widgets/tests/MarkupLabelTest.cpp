@@ -1,6 +1,7 @@
 #include "widgets/MarkupLabel.h"
 
 #include "Pixels.h"
+#include "widgets/ConvertError.h"
 
 #include <QApplication>
 #include <QFontMetrics>
@@ -178,4 +179,23 @@ TEST_F(MarkupLabelTest, FollowingLinks) {
     label->setHyperLinkMouseButtons(Qt::RightButton);
     Click(onLink, Qt::RightButton);
     EXPECT_EQ(clicked.size(), 5u);
+}
+
+namespace {
+QStringList warnings;
+void CollectWarning(QtMsgType type, const QMessageLogContext&, const QString& message) {
+    if (type == QtWarningMsg)
+        warnings << message;
+}
+} // namespace
+
+TEST_F(MarkupLabelTest, AnIndentThatIsNotAnIntegerFailsSizingAndPainting) {
+    EXPECT_THROW(label->setCaption("a<ind=x>b"), EConvertError);
+    label->setAutoSize(false);
+    label->resize(100, 30);
+    warnings.clear();
+    const QtMessageHandler previous = qInstallMessageHandler(CollectWarning);
+    Snapshot(*label);
+    qInstallMessageHandler(previous);
+    EXPECT_EQ(warnings, QStringList{"TMarkupLabel: 'x' is not a valid integer value"});
 }

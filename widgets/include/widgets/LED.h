@@ -48,6 +48,7 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     void RecolorLedImage();
@@ -55,6 +56,7 @@ private:
 
     QImage ledImage_;
     QImage ledMask_;
+    QImage maskedLamp_;
     QTimer* blinkTimer_;
     TColor color_ = clLime;
     TColor colorOn_ = clLime;
