@@ -3,7 +3,9 @@
 #include "Pixels.h"
 #include "core/ComponentError.h"
 
+#include <QApplication>
 #include <QPainter>
+#include <QStatusTipEvent>
 #include <gtest/gtest.h>
 
 using namespace miran::widgets;
@@ -203,4 +205,19 @@ TEST_F(StatusBarTest, RemovingAMissingPanelFails) {
     EXPECT_THROW(bar->RemovePanel(2), std::out_of_range);
     EXPECT_THROW(bar->RemovePanel(-1), std::out_of_range);
     EXPECT_EQ(bar->PanelCount(), 2);
+}
+
+TEST_F(StatusBarTest, StatusTipsOfTheSameWindowBecomeHints) {
+    bar->setAutoHint(true);
+    QWidget* button = new QWidget(&window);
+    QStatusTipEvent tip(QStringLiteral("Writes the Bios"));
+    QApplication::sendEvent(button, &tip);
+    EXPECT_TRUE(bar->HintShowing());
+    QStatusTipEvent none(QString{});
+    QApplication::sendEvent(button, &none);
+    EXPECT_FALSE(bar->HintShowing());
+
+    QWidget elsewhere;
+    QApplication::sendEvent(&elsewhere, &tip);
+    EXPECT_FALSE(bar->HintShowing());
 }
