@@ -5,10 +5,10 @@
 namespace miran::widgets {
 
 QString FormatCaption(const QString& format, int value) {
-    static const QRegularExpression spec(QStringLiteral("%(?:%|(-?)(\\d*)(?:\\.(\\d+))?([duxX]))"));
+    static const QRegularExpression conversion(QStringLiteral("%(?:%|(-?)(\\d*)(?:\\.(\\d+))?([duxX]))"));
     QString result;
     qsizetype done = 0;
-    for (auto it = spec.globalMatch(format); it.hasNext();) {
+    for (auto it = conversion.globalMatch(format); it.hasNext();) {
         const QRegularExpressionMatch m = it.next();
         result += format.mid(done, m.capturedStart() - done);
         done = m.capturedEnd();
