@@ -1,10 +1,13 @@
 #include "hid/HidDeviceController.h"
+#include "linux/HidrawHandle.h"
 #include "linux/LinuxHidPlatform.h"
 #include "linux/SysfsHidraw.h"
 
+#include <cerrno>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <stdlib.h>
+#include <unistd.h>
 
 namespace miran::hid::linux_backend {
 namespace {
@@ -149,6 +152,61 @@ TEST(LinuxHidPlatform, FirstNotificationIsPostedThroughTheDescriptor) {
     EXPECT_EQ(platform->TakeNotification(), -1);
     EXPECT_FALSE(platform->TakeNotification());
 }
+
+// A pipe stands in for the node: what is written to it arrives as an input report.
+class HidrawHandleOverPipe : public ::testing::TestWithParam<bool> {
+protected:
+    void SetUp() override {
+        ASSERT_EQ(pipe(fds_), 0);
+        HidrawInterface interface;
+        interface.input = {5, GetParam()};
+        handle_ = std::make_unique<HidrawHandle>(fds_[0], interface);
+    }
+    void TearDown() override {
+        if (fds_[1] >= 0)
+            close(fds_[1]);
+    }
+    void CloseWriter() {
+        close(fds_[1]);
+        fds_[1] = -1;
+    }
+
+    int fds_[2] = {-1, -1};
+    std::unique_ptr<HidrawHandle> handle_;
+};
+
+TEST_P(HidrawHandleOverPipe, ReportsStartWithTheirId) {
+    const bool numbered = GetParam();
+    std::uint8_t buffer[5] = {};
+    EXPECT_EQ(handle_->ReadInputReport(buffer, sizeof buffer, std::chrono::milliseconds(0)).status,
+              HidInputRead::Status::Timeout);
+
+    const std::uint8_t sent[] = {7, 1, 2, 3};
+    ASSERT_EQ(write(fds_[1], sent, sizeof sent), 4);
+    HidInputRead read = handle_->ReadInputReport(buffer, sizeof buffer, std::chrono::milliseconds(1000));
+    ASSERT_EQ(read.status, HidInputRead::Status::Report);
+    if (numbered) {
+        EXPECT_EQ(read.bytes, 4u);
+        EXPECT_EQ(std::vector<std::uint8_t>(buffer, buffer + 4), (std::vector<std::uint8_t>{7, 1, 2, 3}));
+    } else {
+        EXPECT_EQ(read.bytes, 5u) << "an ID byte 0 is put in front";
+        EXPECT_EQ(std::vector<std::uint8_t>(buffer, buffer + 5), (std::vector<std::uint8_t>{0, 7, 1, 2, 3}));
+    }
+
+    CloseWriter(); // the node went away
+    read = handle_->ReadInputReport(buffer, sizeof buffer, std::chrono::milliseconds(1000));
+    EXPECT_EQ(read.status, HidInputRead::Status::Error);
+    EXPECT_EQ(read.error, static_cast<std::uint32_t>(ENODEV));
+}
+
+TEST_P(HidrawHandleOverPipe, FeatureReportsFailOnSomethingThatIsNoHidrawNode) {
+    std::uint8_t report[8] = {3};
+    EXPECT_FALSE(handle_->GetFeature(report, sizeof report));
+    EXPECT_FALSE(handle_->SetFeature(report, sizeof report));
+}
+
+INSTANTIATE_TEST_SUITE_P(Reports, HidrawHandleOverPipe, ::testing::Bool(),
+                         [](const auto& info) { return info.param ? "Numbered" : "Unnumbered"; });
 
 } // namespace
 } // namespace miran::hid::linux_backend
