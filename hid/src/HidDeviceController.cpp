@@ -10,12 +10,14 @@ THidDeviceController::THidDeviceController(std::shared_ptr<HidPlatform> platform
                                            MainThreadDispatcher dispatcher)
     : platform_(std::move(platform)), sync_(std::make_shared<MainThreadSync>(std::move(dispatcher))),
       events_(std::move(events)) {
+    platform_->SetNotificationCallback([this] { HandleNotification(); });
     if (platform_->Loaded())
         platform_->PostNotification();
 }
 
 THidDeviceController::~THidDeviceController() {
     destroying_ = true;
+    platform_->SetNotificationCallback({});
     events_.OnDeviceChange = {};
     events_.OnDeviceUnplug = {};
     events_.OnEnumerate = {};

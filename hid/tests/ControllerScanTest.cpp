@@ -196,6 +196,48 @@ TEST(ControllerSilent, NoDevicesNoNotificationsNoEvents) {
     EXPECT_EQ(controller.EnumerateDevices(), 0);
 }
 
+// A backend that gets its notifications as window messages on the main thread and hands them on at once.
+class WindowMessagePlatform : public VirtualHidPlatform {
+public:
+    int NotificationFd() const override { return -1; }
+    void SetNotificationCallback(std::function<void()> pending) override { pending_ = std::move(pending); }
+    void PostNotification() override {
+        VirtualHidPlatform::PostNotification();
+        pendingPosted_ = true; // delivered once the message loop runs
+    }
+    // The message loop delivers what was posted, then a device-node change arrives.
+    void RunMessageLoop() {
+        if (std::exchange(pendingPosted_, false) && pending_)
+            pending_();
+    }
+    void DeviceNodesChanged() {
+        if (pending_)
+            pending_();
+    }
+    bool Subscribed() const { return pending_ != nullptr; }
+
+private:
+    std::function<void()> pending_;
+    bool pendingPosted_ = false;
+};
+
+TEST(ControllerWindowMessages, NotificationsWithoutADescriptorReachTheController) {
+    auto platform = std::make_shared<WindowMessagePlatform>();
+    std::vector<int> counts;
+    {
+        THidDeviceController controller(platform);
+        controller.SetOnDeviceChange(TNotifyEvent([&] { counts.push_back(controller.Count()); }));
+        platform->RunMessageLoop();
+        EXPECT_EQ(counts, std::vector<int>{0}) << "the first notification forces the change event";
+        VirtualInterface vi;
+        vi.attributes = {0x16C0, 0x2AA8, 0x0100};
+        platform->Plug(vi);
+        platform->DeviceNodesChanged();
+        EXPECT_EQ(counts, (std::vector<int>{0, 1}));
+    }
+    EXPECT_FALSE(platform->Subscribed());
+}
+
 TEST_F(ControllerScan, DestructionUnplugsLentDevicesAndLeavesThemToTheirHolder) {
     Plug("A");
     Plug("B");

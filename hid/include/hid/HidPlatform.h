@@ -3,6 +3,7 @@
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -68,6 +69,10 @@ public:
 //                     QueryOnly succeeds for every interface the last collection found, even where the user
 //                     may not open the node, so that a scan never fails for lack of permission.
 //   NotificationFd    a descriptor that becomes readable when a notification is pending (-1: none ever).
+//   SetNotificationCallback
+//                     for backends that receive notifications on the main thread by themselves (a hidden
+//                     window's procedure): they call it when one is pending, instead of offering a
+//                     descriptor. The controller sets it for its lifetime; others ignore it.
 //   PostNotification  queues the controller's own first notification (parameter -1).
 //   TakeNotification  consumes what is pending: the parameter of a device-node change notification, -1 when
 //                     the posted one is among them, nothing when only unrelated events were pending.
@@ -79,6 +84,7 @@ public:
     virtual std::vector<THidPnPInfo> CollectInterfaces() = 0;
     virtual std::unique_ptr<HidHandle> Open(const std::string& devicePath, HidAccess access) = 0;
     virtual int NotificationFd() const = 0;
+    virtual void SetNotificationCallback(std::function<void()> /*pending*/) {}
     virtual void PostNotification() = 0;
     virtual std::optional<long> TakeNotification() = 0;
 };
