@@ -86,7 +86,11 @@ TMain::TMain(MainEnvironment environment, QWidget* parent)
                 [this](hid::THidDevice& device, int index) { return HidCtrlEnumerate(device, index); }),
             .OnDeviceChange = hid::TNotifyEvent([this] { HidCtrlDeviceChange(); }),
             .OnArrival = {},
-            .OnRemoval = {}});
+            .OnRemoval = {}},
+        // Read threads hand their reports over to the GUI thread.
+        [](std::function<void()> call) {
+            QMetaObject::invokeMethod(qApp, std::move(call), Qt::QueuedConnection);
+        });
     if (hidCtrl_->NotificationFd() >= 0) {
         notifier_ = new QSocketNotifier(hidCtrl_->NotificationFd(), QSocketNotifier::Read, this);
         connect(notifier_, &QSocketNotifier::activated, this, [this] { OnNotification(); });
