@@ -11,7 +11,6 @@
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QTimer>
-
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -32,7 +31,8 @@ long ContextSwitches() {
     std::ifstream status("/proc/self/status");
     long total = 0;
     for (std::string line; std::getline(status, line);) {
-        if (line.rfind("voluntary_ctxt_switches:", 0) == 0 || line.rfind("nonvoluntary_ctxt_switches:", 0) == 0)
+        if (line.rfind("voluntary_ctxt_switches:", 0) == 0 ||
+            line.rfind("nonvoluntary_ctxt_switches:", 0) == 0)
             total += std::stol(line.substr(line.find(':') + 1));
     }
     return total;
@@ -128,8 +128,10 @@ int main(int argc, char** argv) {
         main.push_back(Child(argv[0], "main"));
     }
     std::printf("start-up to first scan: %.1f ms\n", Median(main));
-    std::printf("  bare window %.1f ms: ratio %.2f (target <= 1.3)\n", Median(bare), Median(main) / Median(bare));
-    std::printf("  window with a line of text %.1f ms: ratio %.2f\n", Median(text), Median(main) / Median(text));
+    std::printf("  bare window %.1f ms: ratio %.2f (target <= 1.3)\n", Median(bare),
+                Median(main) / Median(bare));
+    std::printf("  window with a line of text %.1f ms: ratio %.2f\n", Median(text),
+                Median(main) / Median(text));
     std::printf("idle wake-ups: %.2f per second (target 0)\n", Child(argv[0], "idle"));
     rusage usage{};
     getrusage(RUSAGE_CHILDREN, &usage);

@@ -9,8 +9,8 @@
 
 namespace miran::app {
 
-DemoWindow::DemoWindow(sim::SimulatedBus& bus, std::vector<std::shared_ptr<sim::VirtualProgrammer>> programmers,
-                       QWidget* parent)
+DemoWindow::DemoWindow(sim::SimulatedBus& bus,
+                       std::vector<std::shared_ptr<sim::VirtualProgrammer>> programmers, QWidget* parent)
     : QWidget(parent, Qt::Window), bus_(bus), rows_(new QVBoxLayout) {
     setObjectName("DemoWindow");
     setWindowTitle("Virtual programmers");

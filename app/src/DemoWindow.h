@@ -3,7 +3,6 @@
 #include "sim/SimulatedBus.h"
 
 #include <QWidget>
-
 #include <memory>
 #include <vector>
 

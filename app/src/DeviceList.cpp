@@ -1,7 +1,6 @@
 // The device list: rebuilt at each device change, then the selected programmer is identified.
 
 #include "TMain.h"
-
 #include "widgets/GradientProgress.h"
 #include "widgets/LED.h"
 #include "widgets/StatusBar.h"

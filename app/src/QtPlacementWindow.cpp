@@ -5,7 +5,6 @@
 #include <QScreen>
 #include <QTimer>
 #include <QWidget>
-
 #include <cmath>
 
 namespace miran::app {
@@ -27,11 +26,17 @@ QMargins FrameMargins(const QWidget& window) {
 QtPlacementWindow::QtPlacementWindow(QWidget& window, TFormBorderStyle borderStyle, TPosition position)
     : window_(window), borderStyle_(borderStyle), position_(position) {}
 
-std::string QtPlacementWindow::Name() const { return window_.objectName().toStdString(); }
+std::string QtPlacementWindow::Name() const {
+    return window_.objectName().toStdString();
+}
 
-bool QtPlacementWindow::HasWindow() const { return window_.testAttribute(Qt::WA_WState_Created); }
+bool QtPlacementWindow::HasWindow() const {
+    return window_.testAttribute(Qt::WA_WState_Created);
+}
 
-bool QtPlacementWindow::IsWindowVisible() const { return window_.isVisible(); }
+bool QtPlacementWindow::IsWindowVisible() const {
+    return window_.isVisible();
+}
 
 TWindowPlacement QtPlacementWindow::GetWindowPlacement() const {
     TWindowPlacement placement = kept_;
@@ -39,7 +44,7 @@ TWindowPlacement QtPlacementWindow::GetWindowPlacement() const {
     normal = normal.marginsAdded(FrameMargins(window_));
     placement.NormalPosition = {normal.left(), normal.top(), normal.left() + normal.width(),
                                 normal.top() + normal.height()};
-    placement.ShowCmd = window_.isMinimized() ? SW_SHOWMINIMIZED
+    placement.ShowCmd = window_.isMinimized()   ? SW_SHOWMINIMIZED
                         : window_.isMaximized() ? SW_SHOWMAXIMIZED
                                                 : SW_SHOWNORMAL;
     return placement;
@@ -72,7 +77,9 @@ void QtPlacementWindow::SetWindowPlacement(const TWindowPlacement& placement) {
     }
 }
 
-bool QtPlacementWindow::IsApplicationIconic() const { return window_.isMinimized(); }
+bool QtPlacementWindow::IsApplicationIconic() const {
+    return window_.isMinimized();
+}
 
 void QtPlacementWindow::MinimizeApplication() {
     QTimer::singleShot(0, &window_, [window = &window_] { window->showMinimized(); });
@@ -101,7 +108,7 @@ TRect QtPlacementWindow::BoundsRect() const {
 TWindowState QtPlacementWindow::WindowState() const {
     if (!window_.isVisible())
         return storedState_;
-    return window_.isMinimized() ? TWindowState::wsMinimized
+    return window_.isMinimized()   ? TWindowState::wsMinimized
            : window_.isMaximized() ? TWindowState::wsMaximized
                                    : TWindowState::wsNormal;
 }
@@ -113,7 +120,9 @@ void QtPlacementWindow::SetWindowState(TWindowState state) {
                                                                 : Qt::WindowNoState);
 }
 
-void QtPlacementWindow::Repaint() { window_.update(); }
+void QtPlacementWindow::Repaint() {
+    window_.update();
+}
 
 bool QtPlacementWindow::IsPointOnMonitor(TPoint point) const {
     return QGuiApplication::screenAt(QPoint(point.X, point.Y)) != nullptr;
@@ -136,7 +145,8 @@ std::string QtPlacementWindow::ActiveControlName() const {
 }
 
 void QtPlacementWindow::FocusControl(const std::string& name) {
-    if (auto* control = window_.findChild<QWidget*>(QString::fromStdString(name)); control && control->isEnabled())
+    if (auto* control = window_.findChild<QWidget*>(QString::fromStdString(name));
+        control && control->isEnabled())
         control->setFocus();
 }
 

@@ -4,7 +4,8 @@
 
 namespace miran::app {
 
-bool ReleaseCopyRequested(const std::vector<std::string>& arguments, const std::function<bool()>& builderWindowExists) {
+bool ReleaseCopyRequested(const std::vector<std::string>& arguments,
+                          const std::function<bool()>& builderWindowExists) {
     return arguments.size() == 1 && arguments[0] == kReleaseCopyArgument && builderWindowExists();
 }
 
@@ -18,7 +19,8 @@ void CopyRelease(const std::filesystem::path& executable, const std::string& nam
     std::error_code ignored;
     if (std::filesystem::is_directory(target, ignored))
         target /= executable.filename();
-    std::filesystem::copy_file(executable, target, std::filesystem::copy_options::overwrite_existing, ignored);
+    std::filesystem::copy_file(executable, target, std::filesystem::copy_options::overwrite_existing,
+                               ignored);
 }
 
 } // namespace miran::app

@@ -11,7 +11,8 @@ inline constexpr const char* kReleaseCopyArgument = "5246031";
 inline constexpr const char* kBuilderWindowClass = "TAPPBUILDER";
 
 // The copy is made when the only argument is the release number and the builder's window exists.
-bool ReleaseCopyRequested(const std::vector<std::string>& arguments, const std::function<bool()>& builderWindowExists);
+bool ReleaseCopyRequested(const std::vector<std::string>& arguments,
+                          const std::function<bool()>& builderWindowExists);
 
 // The executable's file name with its extension (dot included) replaced by the version and the platform's
 // executable suffix: Tool.exe becomes Tool1.9.0.exe, miran-isp-up becomes miran-isp-up1.9.0.

@@ -35,6 +35,8 @@ bool TDebug::eventFilter(QObject* watched, QEvent* event) {
     return QWidget::eventFilter(watched, event);
 }
 
-void TDebug::MemoDblClick() { memo_->clear(); }
+void TDebug::MemoDblClick() {
+    memo_->clear();
+}
 
 } // namespace miran::app

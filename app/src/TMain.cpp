@@ -33,8 +33,8 @@ QFont BoldFont(const char* family, int points) {
     return font;
 }
 
-QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, QRect geometry, const QColor& colour,
-                  Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignTop) {
+QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, QRect geometry,
+                  const QColor& colour, Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignTop) {
     auto* label = new QLabel(text, parent);
     label->setObjectName(name);
     label->setGeometry(geometry);
@@ -120,9 +120,11 @@ void TMain::CreateControls() {
     setFont(base);
 
     GroupBox1 = MakeGroup(this, "GroupBox1", "[ BIOS VERSION INFO ]", {0, 4, 349, 61});
-    Label1 = MakeLabel(GroupBox1, "Label1", "Bios-Version:", {8, 16, 81, 16}, kNavy, Qt::AlignRight | Qt::AlignTop);
+    Label1 = MakeLabel(GroupBox1, "Label1", "Bios-Version:", {8, 16, 81, 16}, kNavy,
+                       Qt::AlignRight | Qt::AlignTop);
     LabBiosVersion = MakeLabel(GroupBox1, "LabBiosVersion", "---", {96, 16, 89, 16}, kMaroon);
-    Label2 = MakeLabel(GroupBox1, "Label2", "Bios-Info:", {8, 32, 81, 16}, kNavy, Qt::AlignRight | Qt::AlignTop);
+    Label2 =
+        MakeLabel(GroupBox1, "Label2", "Bios-Info:", {8, 32, 81, 16}, kNavy, Qt::AlignRight | Qt::AlignTop);
     LabBiosInfo = MakeLabel(GroupBox1, "LabBiosInfo", "---", {96, 34, 153, 16}, kMaroon);
     LabBiosInfo->setWordWrap(true);
 
@@ -134,7 +136,8 @@ void TMain::CreateControls() {
     Led = new widgets::TLED(GrpBox);
     Led->setObjectName("Led");
     Led->move(160, 25);
-    Label4 = MakeLabel(GrpBox, "Label4", "Bios-Version:", {200, 25, 81, 16}, kNavy, Qt::AlignRight | Qt::AlignTop);
+    Label4 =
+        MakeLabel(GrpBox, "Label4", "Bios-Version:", {200, 25, 81, 16}, kNavy, Qt::AlignRight | Qt::AlignTop);
     LabSDBios = MakeLabel(GrpBox, "LabSDBios", "---", {288, 25, 49, 16}, kMaroon);
     Label3 = MakeLabel(GrpBox, "Label3", "USB-Serial Number", {8, 48, 121, 16}, kNavy);
     edUsbSerial = new QLineEdit(GrpBox);
@@ -218,7 +221,8 @@ void TMain::ReleaseCopy() {
         return;
     if (debug_)
         debug_->show();
-    CopyRelease(env_.executable, ReleaseCopyName(env_.executable, image_.VersionText(), env_.executableSuffix));
+    CopyRelease(env_.executable,
+                ReleaseCopyName(env_.executable, image_.VersionText(), env_.executableSuffix));
 }
 
 void TMain::closeEvent(QCloseEvent* event) {
@@ -244,7 +248,9 @@ void TMain::FormClose() {
     IniFile.PutString("DEVICE", rememberedDevice_);
 }
 
-void TMain::ButExitClick() { close(); }
+void TMain::ButExitClick() {
+    close();
+}
 
 void TMain::OnNotification() {
     // Notifications that arrive while a scan runs wait until it has ended.
@@ -282,22 +288,40 @@ void TMain::EndBusy() {
     }
 }
 
-QString TMain::StatusText() const { return sBar->Panel(0)->Text(); }
+QString TMain::StatusText() const {
+    return sBar->Panel(0)->Text();
+}
 
-void TMain::SetStatusText(const std::string& text) { sBar->Panel(0)->setText(QString::fromLocal8Bit(text)); }
+void TMain::SetStatusText(const std::string& text) {
+    sBar->Panel(0)->setText(QString::fromLocal8Bit(text));
+}
 
-void TMain::SetProgressMax(int maximum) { pBar->setMaximum(maximum); }
+void TMain::SetProgressMax(int maximum) {
+    pBar->setMaximum(maximum);
+}
 
-void TMain::SetProgressPosition(int position) { pBar->setPosition(position); }
+void TMain::SetProgressPosition(int position) {
+    pBar->setPosition(position);
+}
 
-void TMain::ProcessMessages() { QCoreApplication::processEvents(); }
+void TMain::ProcessMessages() {
+    QCoreApplication::processEvents();
+}
 
-void TMain::Beep() { QApplication::beep(); }
+void TMain::Beep() {
+    QApplication::beep();
+}
 
-void TMain::Sleep(std::chrono::milliseconds duration) { env_.sleep(duration); }
+void TMain::Sleep(std::chrono::milliseconds duration) {
+    env_.sleep(duration);
+}
 
-bool TMain::CtrlHeld() { return QGuiApplication::queryKeyboardModifiers().testFlag(Qt::ControlModifier); }
+bool TMain::CtrlHeld() {
+    return QGuiApplication::queryKeyboardModifiers().testFlag(Qt::ControlModifier);
+}
 
-std::string TMain::UsbSerialText() { return edUsbSerial->text().toStdString(); }
+std::string TMain::UsbSerialText() {
+    return edUsbSerial->text().toStdString();
+}
 
 } // namespace miran::app

@@ -7,7 +7,6 @@
 #include "update/UpdateEngine.h"
 
 #include <QWidget>
-
 #include <chrono>
 #include <filesystem>
 #include <functional>

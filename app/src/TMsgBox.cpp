@@ -38,8 +38,8 @@ QPixmap Glyph(QChar sign, bool stop) {
 
 TMsgBox::TMsgBox(QWidget* parent)
     : QWidget(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint), img_(new QLabel(this)),
-      infoLabel_(new QLabel("InfoLabel", this)),
-      iconImg_{Glyph('!', false), Glyph(' ', true), Glyph('i', false), Glyph('?', false)} {
+      infoLabel_(new QLabel("InfoLabel", this)), iconImg_{Glyph('!', false), Glyph(' ', true),
+                                                          Glyph('i', false), Glyph('?', false)} {
     setObjectName("MsgBox");
     setWindowTitle("MsgBox");
     setFixedSize(295, 123);

@@ -1,7 +1,6 @@
 #include "ReleaseCopy.h"
 
 #include <QGuiApplication>
-
 #include <cstdlib>
 #include <cstring>
 #include <xcb/xcb.h>
@@ -13,7 +12,8 @@ namespace {
 // WM_CLASS holds "instance\0class\0".
 bool HasClass(xcb_connection_t* connection, xcb_window_t window, const std::string& windowClass) {
     xcb_get_property_reply_t* reply = xcb_get_property_reply(
-        connection, xcb_get_property(connection, 0, window, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING, 0, 256), nullptr);
+        connection, xcb_get_property(connection, 0, window, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING, 0, 256),
+        nullptr);
     if (!reply)
         return false;
     const char* value = static_cast<const char*>(xcb_get_property_value(reply));
@@ -30,7 +30,8 @@ bool HasClass(xcb_connection_t* connection, xcb_window_t window, const std::stri
 
 // Top-level windows and, under a reparenting window manager, the client windows inside their frames.
 bool Search(xcb_connection_t* connection, xcb_window_t parent, const std::string& windowClass, int depth) {
-    xcb_query_tree_reply_t* tree = xcb_query_tree_reply(connection, xcb_query_tree(connection, parent), nullptr);
+    xcb_query_tree_reply_t* tree =
+        xcb_query_tree_reply(connection, xcb_query_tree(connection, parent), nullptr);
     if (!tree)
         return false;
     xcb_window_t* children = xcb_query_tree_children(tree);

@@ -11,7 +11,6 @@
 #include "sim/SimulationFile.h"
 
 #include <QApplication>
-
 #include <iostream>
 #include <optional>
 #include <thread>

@@ -1,5 +1,6 @@
 // Renders the main window in its typical states into PNG files: no device, identified, uploading, failed.
 
+#include "Fonts.h"
 #include "TMain.h"
 #include "hid/VirtualHidPlatform.h"
 #include "sim/SimulatedBus.h"
@@ -8,8 +9,6 @@
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
-
-#include "Fonts.h"
 #include <iostream>
 
 using namespace miran;
@@ -47,7 +46,10 @@ int main(int argc, char** argv) {
     bool ok = true;
     int sleeps = 0;
     app::TMain* window = nullptr;
-    app::MainEnvironment env{platform, {}, "", [] { return false; },
+    app::MainEnvironment env{platform,
+                             {},
+                             "",
+                             [] { return false; },
                              [&](std::chrono::milliseconds) {
                                  // Halfway through the upload.
                                  if (++sleeps == 9 && window)

@@ -35,10 +35,17 @@ TEST(SimulationFile, ReadsEveryField) {
 
 TEST(SimulationFile, RejectsWhatItCannotTake) {
     const char* bad[] = {
-        "", "[]", R"({"devices": {}})", R"({"devices": [1]})", R"({"devices": [{"info": "abc"}]})",
-        R"({"devices": [{"info": "zz"}]})", R"({"devices": [{"unique_id": "0011"}]})",
-        R"({"devices": [{"status": {"256": 1}}]})", R"({"devices": [{"status": {"4": -1}}]})",
-        R"({"devices": [{"serial": 5}]})", R"({"devices": [{"extra": 1}]})",
+        "",
+        "[]",
+        R"({"devices": {}})",
+        R"({"devices": [1]})",
+        R"({"devices": [{"info": "abc"}]})",
+        R"({"devices": [{"info": "zz"}]})",
+        R"({"devices": [{"unique_id": "0011"}]})",
+        R"({"devices": [{"status": {"256": 1}}]})",
+        R"({"devices": [{"status": {"4": -1}}]})",
+        R"({"devices": [{"serial": 5}]})",
+        R"({"devices": [{"extra": 1}]})",
     };
     for (const char* text : bad)
         EXPECT_THROW(ParseSimulation(text), std::runtime_error) << text;

@@ -62,6 +62,8 @@ std::uint16_t CommandChannel::Query(std::uint8_t command, std::uint16_t param16,
     return static_cast<std::uint16_t>(status_[0] | status_[1] << 8);
 }
 
-std::uint16_t CommandChannel::Length() const { return static_cast<std::uint16_t>(status_[2] | status_[3] << 8); }
+std::uint16_t CommandChannel::Length() const {
+    return static_cast<std::uint16_t>(status_[2] | status_[3] << 8);
+}
 
 } // namespace miran::update

@@ -21,7 +21,8 @@ FirmwareImage::FirmwareImage(std::span<const std::uint8_t> bytes) : bytes_(bytes
 FirmwareImage::FirmwareImage(std::vector<std::uint8_t> bytes) : owned_(std::move(bytes)), bytes_(owned_) {}
 
 FirmwareImage::FirmwareImage(const FirmwareImage& other)
-    : owned_(other.owned_), bytes_(other.owned_.empty() ? other.bytes_ : std::span<const std::uint8_t>(owned_)),
+    : owned_(other.owned_),
+      bytes_(other.owned_.empty() ? other.bytes_ : std::span<const std::uint8_t>(owned_)),
       position_(other.position_) {}
 
 FirmwareImage& FirmwareImage::operator=(const FirmwareImage& other) {
@@ -33,7 +34,9 @@ FirmwareImage& FirmwareImage::operator=(const FirmwareImage& other) {
     return *this;
 }
 
-void FirmwareImage::Seek(std::size_t position) { position_ = std::min(position, bytes_.size()); }
+void FirmwareImage::Seek(std::size_t position) {
+    position_ = std::min(position, bytes_.size());
+}
 
 std::size_t FirmwareImage::Read(std::uint8_t* destination, std::size_t count) {
     std::size_t n = std::min(count, bytes_.size() - position_);
@@ -44,7 +47,8 @@ std::size_t FirmwareImage::Read(std::uint8_t* destination, std::size_t count) {
 
 std::uint32_t FirmwareImage::U32At(std::size_t offset) const {
     return static_cast<std::uint32_t>(ByteAt(offset)) | static_cast<std::uint32_t>(ByteAt(offset + 1)) << 8 |
-           static_cast<std::uint32_t>(ByteAt(offset + 2)) << 16 | static_cast<std::uint32_t>(ByteAt(offset + 3)) << 24;
+           static_cast<std::uint32_t>(ByteAt(offset + 2)) << 16 |
+           static_cast<std::uint32_t>(ByteAt(offset + 3)) << 24;
 }
 
 std::string FirmwareImage::TextAt(std::size_t offset, std::size_t width) const {
@@ -53,7 +57,9 @@ std::string FirmwareImage::TextAt(std::size_t offset, std::size_t width) const {
     return FieldText(bytes_.data() + offset, std::min(width, bytes_.size() - offset));
 }
 
-std::string FirmwareImage::Magic() const { return TextAt(0, 4); }
+std::string FirmwareImage::Magic() const {
+    return TextAt(0, 4);
+}
 
 std::string FirmwareImage::VersionText() const {
     char text[16];
@@ -61,7 +67,9 @@ std::string FirmwareImage::VersionText() const {
     return text;
 }
 
-std::string FirmwareImage::TitleText() const { return "MIRAN POLY-MCU Bios-Update v" + VersionText(); }
+std::string FirmwareImage::TitleText() const {
+    return "MIRAN POLY-MCU Bios-Update v" + VersionText();
+}
 
 std::string FirmwareImage::DisplayVersion() const {
     char text[16];

@@ -9,7 +9,9 @@ namespace miran::update {
 namespace {
 
 // Bytes of a reply to copy: its Length, bounded by what the receiving copy can hold.
-std::size_t Bounded(std::uint16_t length, std::size_t capacity) { return std::min<std::size_t>(length, capacity); }
+std::size_t Bounded(std::uint16_t length, std::size_t capacity) {
+    return std::min<std::size_t>(length, capacity);
+}
 
 std::string FormatVersion(const char* format, int a, int b, int c) {
     char text[32];

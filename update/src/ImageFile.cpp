@@ -20,10 +20,12 @@ FirmwareImage LoadImageFile(const std::string& path) {
                                  " bytes, shorter than the 128-byte header)");
     FirmwareImage image(std::move(bytes));
     if (image.Magic() != "MN05")
-        throw std::runtime_error(path + ": not a firmware image (magic \"" + image.Magic() + "\", expected \"MN05\")");
+        throw std::runtime_error(path + ": not a firmware image (magic \"" + image.Magic() +
+                                 "\", expected \"MN05\")");
     if (image.EndAddress() != kStartAddress + image.Size())
         throw std::runtime_error(path + ": end address " + std::to_string(image.EndAddress()) +
-                                 " does not match 4096 + size (" + std::to_string(kStartAddress + image.Size()) + ")");
+                                 " does not match 4096 + size (" +
+                                 std::to_string(kStartAddress + image.Size()) + ")");
     return image;
 }
 

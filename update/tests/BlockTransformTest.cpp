@@ -1,7 +1,6 @@
 #include "update/BlockTransform.h"
 
 #include <gtest/gtest.h>
-
 #include <vector>
 
 using namespace miran::update;

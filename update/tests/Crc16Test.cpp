@@ -1,7 +1,6 @@
 #include "update/Crc16.h"
 
 #include <gtest/gtest.h>
-
 #include <string_view>
 
 using miran::update::Crc16;

@@ -1,12 +1,12 @@
 #include "update/FirmwareImage.h"
-#include "update/ImageFile.h"
 
-#include <gtest/gtest.h>
+#include "update/ImageFile.h"
 
 #include <array>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <gtest/gtest.h>
 
 using namespace miran::update;
 
@@ -67,7 +67,8 @@ TEST(FirmwareImage, ShortReadAtTheEndLeavesTheTailUntouched) {
 class ImageFileTest : public ::testing::Test {
 protected:
     std::string Write(const std::vector<std::uint8_t>& bytes) {
-        std::ofstream(path_, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+        std::ofstream(path_, std::ios::binary)
+            .write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
         return path_.string();
     }
     void TearDown() override { std::filesystem::remove(path_); }

@@ -2,7 +2,6 @@
 #include "update/Crc16.h"
 
 #include <gtest/gtest.h>
-
 #include <optional>
 
 using namespace miran;
@@ -19,9 +18,9 @@ std::vector<std::uint8_t> Command(std::uint8_t command, std::uint16_t p16 = 0) {
 void ExpectIdentifyTrace(const std::vector<WireRecord>& log, const sim::ProgrammerConfig& config) {
     const std::uint16_t unlock =
         Crc16(config.info.data(), static_cast<std::uint16_t>(config.info.size())) ^ 0x7D19;
-    const std::vector<std::uint8_t> sets[] = {Command(cmdControl), Command(cmdStatus), Command(cmdControl, unlock),
-                                              Command(cmdReadId, 58), Command(cmdStatus), Command(cmdBiosInfo),
-                                              Command(cmdStatus)};
+    const std::vector<std::uint8_t> sets[] = {
+        Command(cmdControl), Command(cmdStatus),   Command(cmdControl, unlock), Command(cmdReadId, 58),
+        Command(cmdStatus),  Command(cmdBiosInfo), Command(cmdStatus)};
     const std::size_t getLength[] = {1025, 5, 1025, 1025, 5, 1025, 5};
     ASSERT_EQ(log.size(), 14u);
     for (std::size_t i = 0; i < 7; ++i) {
@@ -52,7 +51,8 @@ TEST(Identification, TraceAndResultForSeveralDevices) {
         EXPECT_TRUE(rig.engine.Identified());
         EXPECT_EQ(result.biosCaption, "v1.8.2");
         EXPECT_EQ(result.usbSerial, "4711000000001");
-        EXPECT_EQ(rig.engine.InfoCrc(), Crc16(config.info.data(), static_cast<std::uint16_t>(config.info.size())));
+        EXPECT_EQ(rig.engine.InfoCrc(),
+                  Crc16(config.info.data(), static_cast<std::uint16_t>(config.info.size())));
         EXPECT_EQ(rig.engine.UniqueId(), config.uniqueId);
         EXPECT_EQ(rig.engine.BlockKey(), DeriveBlockKey(config.uniqueId));
         EXPECT_TRUE(rig.programmer->Unlocked());
@@ -67,10 +67,20 @@ TEST(Identification, EachFailedTransfer) {
         bool ok;
         const char* status;
     } rows[] = {
-        {1, false, ""},  {2, false, ""},  {3, false, "Wrong Info: "}, {4, false, "Wrong Info: "},
-        {5, false, ""},  {6, false, ""},  {7, false, ""},             {8, false, ""},
-        {9, true, ""},   {10, true, ""},  {11, false, ""},            {12, false, ""},
-        {13, true, ""},  {14, true, ""},
+        {1, false, ""},
+        {2, false, ""},
+        {3, false, "Wrong Info: "},
+        {4, false, "Wrong Info: "},
+        {5, false, ""},
+        {6, false, ""},
+        {7, false, ""},
+        {8, false, ""},
+        {9, true, ""},
+        {10, true, ""},
+        {11, false, ""},
+        {12, false, ""},
+        {13, true, ""},
+        {14, true, ""},
     };
     for (const Row& row : rows) {
         sim::ProgrammerConfig config = sim::DefaultProgrammer(0);
@@ -82,7 +92,8 @@ TEST(Identification, EachFailedTransfer) {
         EXPECT_EQ(rig.observer.status, row.status) << "transfer " << row.transfer;
         // Nothing goes on after a failure.
         if (!row.ok) {
-            EXPECT_EQ(rig.wire->log.size(), static_cast<std::size_t>(row.transfer)) << "transfer " << row.transfer;
+            EXPECT_EQ(rig.wire->log.size(), static_cast<std::size_t>(row.transfer))
+                << "transfer " << row.transfer;
         }
     }
 }

@@ -1,8 +1,7 @@
 #include "EngineRig.h"
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
+#include <gtest/gtest.h>
 
 using namespace miran;
 using namespace miran::update;
@@ -118,7 +117,8 @@ TEST_F(UploadTest, DeviceFlashHoldsTheImageWithTheSerialDigits) {
 
     // After the closing command the device runs the new Bios.
     EXPECT_EQ(rig.programmer->RebootCount(), 1);
-    EXPECT_TRUE(std::equal(expected.begin(), expected.begin() + 128, rig.programmer->InstalledBios().begin()));
+    EXPECT_TRUE(
+        std::equal(expected.begin(), expected.begin() + 128, rig.programmer->InstalledBios().begin()));
 }
 
 TEST_F(UploadTest, FirstBlockIsSentTwiceUnchanged) {
@@ -168,7 +168,8 @@ TEST_F(UploadTest, SerialDigitsInTheHeader) {
         std::vector<std::uint8_t> expected(32, 0);
         std::copy(c.digits.begin(), c.digits.end(), expected.begin());
         EXPECT_EQ(field, expected) << '"' << c.text << '"';
-        EXPECT_TRUE(std::equal(rig.image.Bytes().begin() + 128, rig.image.Bytes().end(), flash.begin() + 4096 + 128))
+        EXPECT_TRUE(
+            std::equal(rig.image.Bytes().begin() + 128, rig.image.Bytes().end(), flash.begin() + 4096 + 128))
             << '"' << c.text << '"';
     }
 }

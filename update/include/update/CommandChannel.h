@@ -35,9 +35,9 @@ inline constexpr std::uint16_t kQueryFailed = 0xFFFF;
 
 // One feature-report transfer as it crossed (or failed to cross) the wire.
 struct Transfer {
-    bool get;                     // GetFeature, else SetFeature
-    std::uint8_t reportId;        // as requested; a fetched reply overwrites byte 0 with data
-    const std::uint8_t* buffer;   // for a Get: the buffer after the fetch
+    bool get;                   // GetFeature, else SetFeature
+    std::uint8_t reportId;      // as requested; a fetched reply overwrites byte 0 with data
+    const std::uint8_t* buffer; // for a Get: the buffer after the fetch
     std::size_t length;
     bool ok;
 };

@@ -28,7 +28,8 @@ public:
     std::size_t Size() const { return bytes_.size(); }
     std::size_t Position() const { return position_; }
     void Seek(std::size_t position);
-    // Copies up to count bytes and advances; at the end fewer arrive and the rest of destination is untouched.
+    // Copies up to count bytes and advances; at the end fewer arrive and the rest of destination is
+    // untouched.
     std::size_t Read(std::uint8_t* destination, std::size_t count);
 
     std::string Magic() const;
