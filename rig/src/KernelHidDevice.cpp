@@ -1,11 +1,18 @@
 #include "KernelHidDevice.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <poll.h>
+#include <system_error>
 #include <vector>
 
 namespace miran::rig {
 
 namespace {
+
+// A rebooting device answers the closing command's status first: the kernel drops an answer that arrives
+// when the device is already going.
+constexpr std::chrono::milliseconds kResetDelay{50};
 
 // The trace form: call, report ID, length, the bytes of small reports.
 std::string Describe(const char* call, std::uint8_t reportId, const std::uint8_t* data, std::size_t length,
@@ -25,8 +32,43 @@ std::string Describe(const char* call, std::uint8_t reportId, const std::uint8_t
 
 KernelHidDevice::KernelHidDevice(UhidIdentity identity, std::vector<FeatureReport> reports,
                                  std::shared_ptr<hid::VirtualHidEndpoint> endpoint, EventLog& log)
-    : identity_(std::move(identity)), reports_(std::move(reports)), endpoint_(std::move(endpoint)), log_(log) {
+    : identity_(std::move(identity)), reports_(std::move(reports)), endpoint_(std::move(endpoint)),
+      log_(log) {
     identity_.reportDescriptor = FeatureReportDescriptor(reports_);
+}
+
+void KernelHidDevice::Run(int stopFd) {
+    for (;;) {
+        ApplyDueChanges();
+        pollfd fds[] = {{stopFd, POLLIN, 0}, {Fd(), POLLIN, 0}};
+        if (poll(fds, 2, PollTimeout()) < 0 && errno != EINTR)
+            throw std::system_error(errno, std::generic_category(), "poll");
+        if (fds[0].revents)
+            break;
+        if (fds[1].revents & POLLIN)
+            Serve();
+    }
+    Unplug();
+}
+
+void KernelHidDevice::ApplyDueChanges() {
+    const Clock::time_point now = Clock::now();
+    if (unplugDue_ && *unplugDue_ <= now) {
+        unplugDue_.reset();
+        Unplug();
+        PlugAt(now + *rebootTime_);
+        rebootTime_.reset();
+    }
+    if (plugDue_ && *plugDue_ <= now)
+        Plug();
+}
+
+int KernelHidDevice::PollTimeout() const {
+    const std::optional<Clock::time_point>& due = unplugDue_ ? unplugDue_ : plugDue_;
+    if (!due)
+        return -1;
+    auto left = std::chrono::ceil<std::chrono::milliseconds>(*due - Clock::now());
+    return static_cast<int>(std::max<long long>(left.count(), 0));
 }
 
 void KernelHidDevice::Plug() {
@@ -85,11 +127,9 @@ void KernelHidDevice::AfterRequest() {
         vanishing_ = false;
         log_.Write(identity_.serial, "vanished");
         Unplug();
-    } else if (rebootTime_) {
+    } else if (rebootTime_ && !unplugDue_) {
         log_.Write(identity_.serial, "rebooting");
-        Unplug();
-        PlugAt(Clock::now() + *rebootTime_);
-        rebootTime_.reset();
+        unplugDue_ = Clock::now() + kResetDelay;
     }
 }
 

@@ -14,11 +14,10 @@ std::vector<std::uint8_t> FeatureReportDescriptor(const std::vector<FeatureRepor
     for (const FeatureReport& report : reports) {
         const std::size_t count = report.length - 1;
         d.insert(d.end(), {
-                              0x85, report.id,                    // Report ID
+                              0x85, report.id,                        // Report ID
                               0x96, static_cast<std::uint8_t>(count), // Report Count (two bytes)
-                              static_cast<std::uint8_t>(count >> 8),
-                              0x09, report.id,                    // Usage
-                              0xB1, 0x02,                         // Feature (Data, Variable, Absolute)
+                              static_cast<std::uint8_t>(count >> 8), 0x09, report.id, // Usage
+                              0xB1, 0x02, // Feature (Data, Variable, Absolute)
                           });
     }
     d.push_back(0xC0); // End Collection

@@ -47,7 +47,9 @@ UhidDevice::UhidDevice(const UhidIdentity& identity) {
 }
 
 // Closing the descriptor destroys the kernel device; requests in flight fail.
-UhidDevice::~UhidDevice() { close(fd_); }
+UhidDevice::~UhidDevice() {
+    close(fd_);
+}
 
 uhid_event UhidDevice::Read() {
     uhid_event event{};

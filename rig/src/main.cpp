@@ -8,19 +8,22 @@
 // --reboot-time MS  how long a programmer is away after its closing command (default 500)
 //
 // Runs until SIGTERM or SIGINT, then unplugs everything. Every device event goes to stdout, one per line.
+// Exits 1 when a device failed.
 #include "KernelHidDevice.h"
 #include "sim/SimulatedBus.h"
 #include "sim/SimulationFile.h"
 #include "sim/VirtualProgrammer.h"
 
+#include <atomic>
 #include <cerrno>
 #include <csignal>
 #include <exception>
 #include <iostream>
 #include <optional>
-#include <poll.h>
-#include <sys/signalfd.h>
+#include <pthread.h>
+#include <sys/eventfd.h>
 #include <system_error>
+#include <thread>
 #include <unistd.h>
 
 namespace {
@@ -59,28 +62,26 @@ Options ParseOptions(int argc, char** argv) {
 const std::vector<rig::FeatureReport> kProgrammerReports = {{1, 1025}, {2, 8}, {3, 5}};
 constexpr std::uint16_t kOtherProductId = 0x05DF;
 
-int SignalFd() {
+// Waits for SIGTERM or SIGINT.
+void WaitForStopSignal() {
     sigset_t signals;
     sigemptyset(&signals);
     sigaddset(&signals, SIGTERM);
     sigaddset(&signals, SIGINT);
-    sigprocmask(SIG_BLOCK, &signals, nullptr);
-    return signalfd(-1, &signals, SFD_CLOEXEC);
+    int received = 0;
+    sigwait(&signals, &received);
 }
 
-int PollTimeout(const std::vector<std::unique_ptr<KernelHidDevice>>& devices) {
-    int timeout = -1;
-    for (const auto& device : devices) {
-        if (!device->PlugDue())
-            continue;
-        auto left = std::chrono::ceil<std::chrono::milliseconds>(*device->PlugDue() - KernelHidDevice::Clock::now());
-        int ms = static_cast<int>(std::max<long long>(left.count(), 0));
-        timeout = timeout < 0 ? ms : std::min(timeout, ms);
-    }
-    return timeout;
+void BlockStopSignals() {
+    sigset_t signals;
+    sigemptyset(&signals);
+    sigaddset(&signals, SIGTERM);
+    sigaddset(&signals, SIGINT);
+    pthread_sigmask(SIG_BLOCK, &signals, nullptr);
 }
 
-void Run(const Options& options) {
+int Run(const Options& options) {
+    BlockStopSignals(); // before any thread starts, so that they all inherit it
     rig::EventLog log;
     std::vector<std::unique_ptr<KernelHidDevice>> devices;
     const auto start = KernelHidDevice::Clock::now();
@@ -88,51 +89,51 @@ void Run(const Options& options) {
     // Kept alive by the devices that serve them.
     for (const sim::ProgrammerConfig& config : options.programmers) {
         auto programmer = std::make_shared<sim::VirtualProgrammer>(config);
-        rig::UhidIdentity identity{"MIRAN POLY-MCU ISP", config.serial, sim::kProgrammerVendorId,
-                                   sim::kProgrammerProductId, 0x0100, {}};
-        auto& device =
-            *devices.emplace_back(std::make_unique<KernelHidDevice>(identity, kProgrammerReports, programmer, log));
+        rig::UhidIdentity identity{"MIRAN POLY-MCU ISP",      config.serial, sim::kProgrammerVendorId,
+                                   sim::kProgrammerProductId, 0x0100,        {}};
+        auto& device = *devices.emplace_back(
+            std::make_unique<KernelHidDevice>(identity, kProgrammerReports, programmer, log));
         programmer->onVanish = [&device] { device.Vanish(); };
         programmer->onReboot = [&device, &options] { device.Reboot(options.rebootTime); };
         device.PlugAt(start + options.plugAfter);
     }
     if (options.otherSerial) {
-        rig::UhidIdentity identity{"Other HID device", *options.otherSerial, sim::kProgrammerVendorId,
-                                   kOtherProductId, 0x0100, {}};
-        devices.emplace_back(std::make_unique<KernelHidDevice>(identity, std::vector<rig::FeatureReport>{{1, 9}},
-                                                               nullptr, log))
-            ->Plug();
+        rig::UhidIdentity identity{
+            "Other HID device", *options.otherSerial, sim::kProgrammerVendorId, kOtherProductId, 0x0100, {}};
+        devices
+            .emplace_back(std::make_unique<KernelHidDevice>(identity, std::vector<rig::FeatureReport>{{1, 9}},
+                                                            nullptr, log))
+            ->PlugAt(start);
     }
 
-    const int signals = SignalFd();
-    for (;;) {
+    const int stop = eventfd(0, EFD_CLOEXEC);
+    if (stop < 0)
+        throw std::system_error(errno, std::generic_category(), "eventfd");
+    std::atomic<bool> failed = false;
+    {
+        std::vector<std::jthread> threads;
         for (auto& device : devices) {
-            if (device->PlugDue() && *device->PlugDue() <= KernelHidDevice::Clock::now())
-                device->Plug();
+            threads.emplace_back([&device, stop, &failed] {
+                try {
+                    device->Run(stop);
+                } catch (const std::exception& error) {
+                    std::cerr << "miran-uhid-programmer: " << error.what() << std::endl;
+                    failed = true;
+                }
+            });
         }
-        std::vector<pollfd> fds{{signals, POLLIN, 0}};
-        for (const auto& device : devices)
-            fds.push_back({device->Fd(), POLLIN, 0});
-        if (poll(fds.data(), fds.size(), PollTimeout(devices)) < 0 && errno != EINTR)
-            throw std::system_error(errno, std::generic_category(), "poll");
-        if (fds[0].revents)
-            break;
-        for (std::size_t i = 0; i < devices.size(); ++i) {
-            if (fds[i + 1].fd >= 0 && (fds[i + 1].revents & POLLIN))
-                devices[i]->Serve();
-        }
+        WaitForStopSignal();
+        eventfd_write(stop, 1);
     }
-    for (auto& device : devices)
-        device->Unplug();
-    close(signals);
+    close(stop);
+    return failed ? 1 : 0;
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
     try {
-        Run(ParseOptions(argc, argv));
-        return 0;
+        return Run(ParseOptions(argc, argv));
     } catch (const std::exception& error) {
         std::cerr << "miran-uhid-programmer: " << error.what() << '\n';
         return 1;
