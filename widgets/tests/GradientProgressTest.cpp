@@ -1,0 +1,321 @@
+#include "widgets/GradientProgress.h"
+
+#include "Pixels.h"
+
+#include <QFontMetrics>
+#include <QPainter>
+#include <gtest/gtest.h>
+
+using namespace miran::widgets;
+
+namespace {
+
+const QColor kBackground(200, 190, 180);
+const QColor kParent(1, 2, 3);
+
+class ProgressTest : public testing::Test {
+protected:
+    ProgressTest() {
+        FillBackground(parent, kParent);
+        parent.resize(200, 40);
+        bar = new TGradientProgress(&parent);
+        bar->setColor(TColor(kBackground.red(), kBackground.green(), kBackground.blue()));
+        parent.show();
+    }
+
+    // The main window's progress bar.
+    void MakePBar() {
+        bar->resize(94, 15);
+        bar->setSolid(true);
+        bar->setStartColor(clGreen);
+        bar->setEndColor(clLime);
+        bar->setMaximum(8704);
+    }
+
+    QImage Picture() { return Snapshot(*bar); }
+
+    // Every pixel of the inner rows in columns [x0, x1) has colour c.
+    void ExpectColumns(const QImage& image, int x0, int x1, QColor c) {
+        for (int x = x0; x < x1; ++x) {
+            for (int y = 1; y < image.height() - 1; ++y)
+                ASSERT_EQ(image.pixelColor(x, y), c) << "x " << x << ", y " << y;
+        }
+    }
+
+    void ExpectFrame(const QImage& image, QColor c) {
+        for (int x = 0; x < image.width(); ++x) {
+            ASSERT_EQ(image.pixelColor(x, 0), c) << x;
+            ASSERT_EQ(image.pixelColor(x, image.height() - 1), c) << x;
+        }
+        for (int y = 0; y < image.height(); ++y) {
+            ASSERT_EQ(image.pixelColor(0, y), c) << y;
+            ASSERT_EQ(image.pixelColor(image.width() - 1, y), c) << y;
+        }
+    }
+
+    QWidget parent;
+    TGradientProgress* bar;
+};
+
+} // namespace
+
+TEST_F(ProgressTest, Defaults) {
+    TGradientProgress fresh;
+    EXPECT_EQ(fresh.Minimum(), 0);
+    EXPECT_EQ(fresh.Maximum(), 100);
+    EXPECT_EQ(fresh.Position(), 0);
+    EXPECT_EQ(fresh.StartColor(), clWhite);
+    EXPECT_EQ(fresh.EndColor(), clBlack);
+    EXPECT_FALSE(fresh.Solid());
+    EXPECT_FALSE(fresh.GradientBlocks());
+    EXPECT_EQ(fresh.BorderStyle(), bsNone);
+    EXPECT_EQ(fresh.TextOption(), toNoText);
+    EXPECT_FALSE(fresh.TextCentered());
+    EXPECT_EQ(fresh.Step(), 10);
+    EXPECT_TRUE(fresh.ParentColor());
+    EXPECT_EQ(fresh.size(), QSize(150, 15));
+}
+
+TEST_F(ProgressTest, HalfFullPBar) {
+    MakePBar();
+    bar->setPosition(bar->Maximum() / 2);
+    EXPECT_EQ(bar->FilledWidth(), 46);
+    const QImage image = Picture();
+    ASSERT_EQ(image.size(), QSize(94, 15));
+    ExpectColumns(image, 1, 2, QColor(0, 128, 0));
+    // Offset k has G = 128 + k * 127 / 46, rounded halves to even.
+    ExpectColumns(image, 2, 3, QColor(0, 131, 0));
+    ExpectColumns(image, 46, 47, QColor(0, 252, 0));
+    ExpectColumns(image, 47, 93, kBackground);
+    ExpectFrame(image, kBackground);
+}
+
+TEST_F(ProgressTest, FullPBarEndsOneStepShortOfTheEndColour) {
+    MakePBar();
+    bar->setPosition(bar->Maximum());
+    EXPECT_EQ(bar->FilledWidth(), 92);
+    const QImage image = Picture();
+    ExpectColumns(image, 1, 2, QColor(0, 128, 0));
+    ExpectColumns(image, 92, 93, QColor(0, 254, 0));
+    ExpectFrame(image, kBackground);
+}
+
+TEST_F(ProgressTest, GradientColumnsRoundHalvesToEven) {
+    bar->resize(10, 5); // 8 columns: steps of 255 / 8 = 31.875
+    bar->setSolid(true);
+    bar->setStartColor(clBlack);
+    bar->setEndColor(clWhite);
+    bar->setPosition(100);
+    const QImage image = Picture();
+    const int expected[8] = {0, 32, 64, 96, 128, 159, 191, 223};
+    for (int k = 0; k < 8; ++k)
+        EXPECT_EQ(image.pixelColor(1 + k, 2), QColor(expected[k], expected[k], expected[k])) << k;
+}
+
+TEST_F(ProgressTest, PositionIsClampedToTheRange) {
+    MakePBar();
+    bar->setPosition(100000);
+    EXPECT_EQ(bar->Position(), 8704);
+    EXPECT_EQ(bar->FilledWidth(), 92);
+    bar->setPosition(-5);
+    EXPECT_EQ(bar->Position(), 0);
+    EXPECT_EQ(bar->FilledWidth(), 0);
+    const QImage image = Picture();
+    ExpectColumns(image, 1, 93, kBackground);
+    ExpectFrame(image, kBackground);
+}
+
+TEST_F(ProgressTest, MaximumBelowMinimumCollapsesTheRange) {
+    bar->setSolid(true);
+    bar->setMinimum(10);
+    bar->setPosition(60);
+    const int filled = bar->FilledWidth();
+    EXPECT_EQ(filled, 82);
+    bar->setMaximum(5);
+    EXPECT_EQ(bar->Maximum(), 10);
+    EXPECT_EQ(bar->Position(), 10);
+    EXPECT_EQ(bar->PercentDone(), 0);
+    EXPECT_EQ(bar->FilledWidth(), filled);
+
+    bar->setMaximum(100);
+    bar->setMinimum(200);
+    EXPECT_EQ(bar->Minimum(), 100);
+    EXPECT_EQ(bar->Position(), 100);
+}
+
+TEST_F(ProgressTest, PercentDoneRoundsHalvesAwayFromZero) {
+    bar->setMaximum(8);
+    bar->setPosition(1); // 12.5
+    EXPECT_EQ(bar->PercentDone(), 13);
+    bar->setMinimum(-8);
+    bar->setMaximum(0);
+    bar->setPosition(-3); // 62.5
+    EXPECT_EQ(bar->PercentDone(), 63);
+}
+
+TEST_F(ProgressTest, BlockModeAdvancesInWholeBlocks) {
+    bar->setStartColor(clRed);
+    bar->setEndColor(clRed);
+    const QColor red(255, 0, 0);
+    struct Case {
+        int position, filled, blocks;
+    };
+    for (const Case& c : {Case{50, 70, 7}, Case{53, 80, 8}, Case{100, 148, 15}, Case{0, 0, 0}}) {
+        bar->setPosition(c.position);
+        EXPECT_EQ(bar->FilledWidth(), c.filled) << c.position;
+        EXPECT_EQ(bar->BlockCount(), c.blocks) << c.position;
+    }
+
+    EXPECT_EQ(bar->BlockWidth(), 10);
+    bar->setPosition(100);
+    EXPECT_TRUE(bar->LastBlockPartial());
+    EXPECT_EQ(bar->LastBlockWidth(), 8);
+
+    bar->setPosition(53);
+    EXPECT_FALSE(bar->LastBlockPartial());
+    QImage image = Picture();
+    for (int i = 0; i < 8; ++i) {
+        ExpectColumns(image, 1 + i * 10, i * 10 + 10, red);
+        ExpectColumns(image, i * 10 + 10, i * 10 + 11, kBackground);
+    }
+    ExpectColumns(image, 81, 149, kBackground);
+
+    bar->setPosition(100); // 14 full blocks and an 8-pixel one up to the inner right edge
+    image = Picture();
+    for (int i = 0; i < 14; ++i) {
+        ExpectColumns(image, 1 + i * 10, i * 10 + 10, red);
+        ExpectColumns(image, i * 10 + 10, i * 10 + 11, kBackground);
+    }
+    ExpectColumns(image, 141, 149, red);
+    ExpectFrame(image, kBackground);
+}
+
+TEST_F(ProgressTest, BlockColoursFollowTheGradient) {
+    bar->setStartColor(clBlack);
+    bar->setEndColor(TColor(0, 0, 140)); // 140 / 70 = 2 per column
+    bar->setPosition(50);
+    QImage image = Picture();
+    for (int i = 0; i < 7; ++i)
+        ExpectColumns(image, 1 + i * 10, i * 10 + 10, QColor(0, 0, 20 * i));
+
+    bar->setGradientBlocks(true);
+    image = Picture();
+    for (int i = 0; i < 7; ++i) {
+        for (int j = 0; j < 9; ++j)
+            ExpectColumns(image, 1 + i * 10 + j, 2 + i * 10 + j, QColor(0, 0, 20 * i + 2 * j));
+    }
+}
+
+TEST_F(ProgressTest, EqualColoursFillWithThatColourInBothModes) {
+    bar->setStartColor(clYellow);
+    bar->setEndColor(clYellow);
+    bar->setPosition(30);
+    ExpectColumns(Picture(), 1, 10, QColor(255, 255, 0));
+    bar->setSolid(true);
+    EXPECT_EQ(bar->FilledWidth(), 44);
+    ExpectColumns(Picture(), 1, 45, QColor(255, 255, 0));
+}
+
+TEST_F(ProgressTest, ASingleBorderHasThreeRings) {
+    SetPaletteColor(*bar, QPalette::Button, QColor(11, 11, 11));
+    SetPaletteColor(*bar, QPalette::Dark, QColor(22, 22, 22));
+    SetPaletteColor(*bar, QPalette::Light, QColor(33, 33, 33));
+    SetPaletteColor(*bar, QPalette::Shadow, QColor(44, 44, 44));
+    bar->setBorderStyle(bsSingle);
+    bar->setSolid(true);
+    bar->setStartColor(clRed);
+    bar->setEndColor(clRed);
+    bar->setPosition(100);
+    const QImage image = Picture();
+    const int r = 149, b = 14;
+    EXPECT_EQ(image.pixelColor(0, 0), QColor(11, 11, 11));
+    EXPECT_EQ(image.pixelColor(r, b), QColor(11, 11, 11));
+    EXPECT_EQ(image.pixelColor(1, 1), QColor(22, 22, 22));
+    EXPECT_EQ(image.pixelColor(50, 1), QColor(22, 22, 22));
+    EXPECT_EQ(image.pixelColor(1, 7), QColor(22, 22, 22));
+    EXPECT_EQ(image.pixelColor(r - 1, 1), QColor(33, 33, 33)); // far corner takes the second colour
+    EXPECT_EQ(image.pixelColor(1, b - 1), QColor(33, 33, 33));
+    EXPECT_EQ(image.pixelColor(50, b - 1), QColor(33, 33, 33));
+    EXPECT_EQ(image.pixelColor(2, 2), QColor(44, 44, 44));
+    EXPECT_EQ(image.pixelColor(r - 2, b - 2), QColor(11, 11, 11));
+    EXPECT_EQ(image.pixelColor(3, 3), QColor(255, 0, 0));
+}
+
+TEST_F(ProgressTest, TinyControlsShowNothing) {
+    bar->setSolid(true);
+    bar->setPosition(50);
+    for (QSize size : {QSize(2, 15), QSize(150, 2), QSize(1, 1)}) {
+        bar->setGeometry(QRect(QPoint(5, 5), size));
+        const QImage image = Snapshot(parent);
+        for (int y = 5; y < 5 + size.height(); ++y) {
+            for (int x = 5; x < 5 + size.width(); ++x)
+                ASSERT_EQ(image.pixelColor(x, y), kParent) << size.width() << "x" << size.height();
+        }
+    }
+    bar->setGeometry(5, 5, 3, 3);
+    EXPECT_NE(Snapshot(parent).pixelColor(6, 6), kParent);
+}
+
+TEST_F(ProgressTest, ResizingRecomputesTheFillAtTheNextPaint) {
+    bar->setSolid(true);
+    bar->setPosition(50);
+    EXPECT_EQ(bar->FilledWidth(), 74);
+    bar->resize(52, 15);
+    Picture();
+    EXPECT_EQ(bar->FilledWidth(), 25);
+}
+
+TEST_F(ProgressTest, PercentTextOnAnEmptyBarStartsAtXZero) {
+    bar->setFont(CrispFont(12));
+    SetPaletteColor(*bar, QPalette::WindowText, Qt::black);
+    const QImage plain = Picture();
+    bar->setTextOption(toPercent);
+    const QImage withText = Picture();
+    ASSERT_NE(plain, withText);
+
+    // The same text drawn by hand at x = 0, then the frame over it.
+    QImage expected = plain;
+    {
+        QPainter painter(&expected);
+        painter.setFont(bar->font());
+        painter.setPen(Qt::black);
+        const QFontMetrics metrics(bar->font());
+        painter.drawText(0, (15 - metrics.height()) / 2 + metrics.ascent(), QStringLiteral("0%"));
+        painter.setPen(kBackground);
+        painter.drawRect(0, 0, 149, 14);
+    }
+    EXPECT_EQ(withText, expected);
+}
+
+TEST_F(ProgressTest, CenteredFormatText) {
+    bar->setFont(CrispFont(12));
+    bar->setCaption(QStringLiteral("%d of 100"));
+    bar->setTextOption(toFormat);
+    bar->setTextCentered(true);
+    bar->setPosition(7);
+    const QImage withText = Picture();
+    bar->setTextOption(toNoText);
+    QImage expected = Picture();
+    {
+        QPainter painter(&expected);
+        painter.setFont(bar->font());
+        painter.setPen(bar->palette().color(QPalette::WindowText));
+        const QFontMetrics metrics(bar->font());
+        const QString text = QStringLiteral("7 of 100");
+        painter.drawText((150 - metrics.horizontalAdvance(text)) / 2,
+                         (15 - metrics.height()) / 2 + metrics.ascent(), text);
+        painter.setPen(kBackground);
+        painter.drawRect(0, 0, 149, 14);
+    }
+    EXPECT_EQ(withText, expected);
+}
+
+TEST_F(ProgressTest, FollowsTheParentsColourUntilGivenItsOwn) {
+    TGradientProgress* child = new TGradientProgress(&parent);
+    EXPECT_TRUE(child->ParentColor());
+    child->show();
+    EXPECT_EQ(Snapshot(*child).pixelColor(5, 5), kParent);
+    child->setColor(clRed);
+    EXPECT_FALSE(child->ParentColor());
+    EXPECT_EQ(Snapshot(*child).pixelColor(5, 5), QColor(255, 0, 0));
+}

@@ -1,0 +1,243 @@
+#include "widgets/Markup.h"
+
+#include "Pixels.h"
+#include "widgets/ConvertError.h"
+
+#include <QFontMetrics>
+#include <QPainter>
+#include <gtest/gtest.h>
+
+using namespace miran::widgets;
+
+namespace {
+
+class MarkupTest : public testing::Test {
+protected:
+    MarkupTest() { canvas.font = CrispFont(20); }
+
+    int Width(const QString& text, QRect rect = {}) {
+        return MeasureMarkupWidth(canvas, rect, 0, 100, kDefaultSuperSubScriptRatio, text);
+    }
+    int Height(const QString& text) {
+        return MeasureMarkupHeight(canvas, 0, 100, kDefaultSuperSubScriptRatio, text);
+    }
+    int Advance(const QString& text, int pixelSize = 20) {
+        return QFontMetrics(CrispFont(pixelSize)).horizontalAdvance(text);
+    }
+    int TextHeight(int pixelSize = 20) { return QFontMetrics(CrispFont(pixelSize)).height(); }
+
+    QImage Draw(const QString& text, QSize size = {200, 100}, TOwnerDrawState state = 0) {
+        QImage image(size, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        canvas.painter = &painter;
+        DrawMarkup(canvas, QRect(QPoint(0, 0), size), state, 100, kDefaultSuperSubScriptRatio, text, {});
+        canvas.painter = nullptr;
+        return image;
+    }
+
+    std::optional<QString> LinkAt(const QString& text, QPoint point, QRect rect = {0, 0, 200, 100}) {
+        return FindMarkupLink(canvas, rect, 0, 100, kDefaultSuperSubScriptRatio, text, point);
+    }
+
+    MarkupCanvas canvas;
+};
+
+} // namespace
+
+TEST_F(MarkupTest, TwoLinesMeasureAsTheWiderLineAndTwoTextHeights) {
+    const QString caption = QStringLiteral("Enter 13 Digits to use POLY-MCU<br>with Atmel-Studio");
+    EXPECT_EQ(Width(caption),
+              std::max(Advance("Enter 13 Digits to use POLY-MCU"), Advance("with Atmel-Studio")));
+    EXPECT_EQ(Height(caption), 2 * TextHeight() + 1);
+}
+
+TEST_F(MarkupTest, LineBreaks) {
+    EXPECT_EQ(Height("a<BR>b<bR>c"), 3 * TextHeight() + 1);
+    // Line breaks typed into the text do not break the line.
+    EXPECT_EQ(Height("a\r\nb\nc"), TextHeight() + 1);
+    EXPECT_EQ(Draw("a\r\nb"), Draw("ab"));
+    // A final break ends the last line without starting another one.
+    EXPECT_EQ(Height("a<br>"), TextHeight() + 1);
+    EXPECT_EQ(Height(""), TextHeight() + 1);
+    EXPECT_EQ(Width(""), 0);
+}
+
+TEST_F(MarkupTest, EntitiesAndBrackets) {
+    EXPECT_EQ(Width("a<b"), Advance("a") + Advance("b")); // a lone "<" is an empty tag
+    EXPECT_EQ(Draw("a<b"), Draw("a<>b"));
+    EXPECT_EQ(Width("&lt;&GT;"), Advance("<>"));
+    EXPECT_EQ(Width("&amp;&quot;&nbsp;"), Advance("&\" "));
+    EXPECT_EQ(Width("&copy;&reg;&trade;&euro;"), Advance(QStringLiteral("\u00A9\u00AE\u2122\u20AC")));
+    EXPECT_EQ(Draw("&lt;x"), Draw("&amp;lt;x"));
+
+    QImage expected(200, 100, QImage::Format_RGB32);
+    expected.fill(Qt::white);
+    {
+        QPainter painter(&expected);
+        painter.setFont(canvas.font);
+        painter.drawText(0, QFontMetrics(canvas.font).ascent(), QStringLiteral("<"));
+    }
+    EXPECT_EQ(Draw("&lt;"), expected);
+}
+
+TEST_F(MarkupTest, UnknownTagsAreIgnored) {
+    EXPECT_EQ(Draw("x<p>y<zz a=1>"), Draw("x<>y"));
+}
+
+TEST_F(MarkupTest, FontSizeIsScaledByHalfTheSizeValue) {
+    EXPECT_EQ(Width("<font size=4>ab</font>c"), Advance("ab", 40) + Advance("c"));
+    EXPECT_EQ(Width("<font size=3>ab"), Advance("ab", 30));
+    EXPECT_EQ(Width("<font>ab"), Advance("ab"));
+    EXPECT_EQ(Height("<font size=4>x"), QFontMetrics(CrispFont(40)).height() + 1);
+}
+
+TEST_F(MarkupTest, ScriptTagsChooseByTheThirdCharacter) {
+    const int small = 13; // 20 * 2 / 3 rounded
+    EXPECT_EQ(Width("<sup>xy</sup>z"), Advance("xy", small) + Advance("z"));
+    EXPECT_EQ(Width("<sub>xy</s>z"), Advance("xy", small) + Advance("z"));
+    EXPECT_EQ(Width("<s>xy</s>"), Advance("xy"));
+    EXPECT_EQ(Width("<strike>xy"), Advance("xy"));
+    // After a bare S tag a text starting with P or B selects a script mode.
+    EXPECT_EQ(Width("<s>Pq"), Advance("Pq", small));
+    EXPECT_EQ(Width("<S>Bq"), Advance("Bq", small));
+    EXPECT_EQ(MeasureMarkupWidth(canvas, {}, 0, 100, 0.5, "<sup>xy"), Advance("xy", 10));
+}
+
+TEST_F(MarkupTest, IndentMovesTheLinePosition) {
+    EXPECT_EQ(Width("<ind=30>x"), 30 + Advance("x"));
+    EXPECT_EQ(Width("<IND=\"7\">x"), 7 + Advance("x"));
+    EXPECT_EQ(MeasureMarkupWidth(canvas, {}, odReserved1, 200, kDefaultSuperSubScriptRatio, "<ind=30>x"),
+              60 + Advance("x"));
+}
+
+TEST_F(MarkupTest, AnIndentThatIsNotAnIntegerIsAConversionError) {
+    try {
+        Draw("a<ind=x1>b");
+        FAIL();
+    } catch (const EConvertError& e) {
+        EXPECT_STREQ(e.what(), "'x1' is not a valid integer value");
+    }
+    EXPECT_THROW(Width("<IND>"), EConvertError);
+}
+
+TEST_F(MarkupTest, RulesAdvanceTheLine) {
+    const int h = TextHeight();
+    // "<HR>" ends its line: pen width + 1 and two text heights before the next line.
+    EXPECT_EQ(Height("a<HR>b"), 2 + 3 * h + 1);
+    EXPECT_EQ(Height("a<hr size=3>b"), 4 + 2 * h + 1);
+    EXPECT_EQ(Height("a<HR size=3>"), 4 + h + 1);
+    EXPECT_EQ(Height("a<HR>"), 2 + h + 1);
+    EXPECT_EQ(Width("abc<hr size=2>d"), Advance("abc"));
+}
+
+TEST_F(MarkupTest, RulesAreDrawnAcrossTheRectangleBelowTheLine) {
+    canvas.penColor = Qt::blue;
+    const int y = TextHeight();
+    const QImage image = Draw("<HR>", {50, 100});
+    for (int x = 0; x < 50; ++x) {
+        ASSERT_EQ(image.pixelColor(x, y), QColor(Qt::blue)) << x;
+        ASSERT_EQ(image.pixelColor(x, y + 1), QColor(Qt::white)) << x;
+        ASSERT_EQ(image.pixelColor(x, y - 1), QColor(Qt::white)) << x;
+    }
+    // Disabled rules take the font colour.
+    canvas.fontColor = Qt::green;
+    EXPECT_EQ(Draw("<HR>", {50, 100}, odDisabled).pixelColor(10, y), QColor(Qt::green));
+}
+
+TEST_F(MarkupTest, FontColoursInThePlatformsByteOrder) {
+    EXPECT_TRUE(HasPixel(Draw("<font color=\"#0000FF\">W</font>"), QColor(255, 0, 0)));
+    EXPECT_FALSE(HasPixel(Draw("<font color=\"#0000FF\">W</font>"), QColor(0, 0, 255)));
+    EXPECT_TRUE(HasPixel(Draw("<font color=clLime>W"), QColor(0, 255, 0)));
+    EXPECT_TRUE(HasPixel(Draw("<font color='$00FFFF'>W"), QColor(255, 255, 0)));
+    // Selected and disabled drawing suppress markup colours.
+    EXPECT_FALSE(HasPixel(Draw("<font color=clLime>W", {200, 100}, odSelected), QColor(0, 255, 0)));
+}
+
+TEST_F(MarkupTest, BackgroundColourAlsoSetsTheFontColour) {
+    canvas.brushClear = true; // a transparent label
+    const QImage image = Draw("<font bgcolor=\"#FF0000\">WWW</font>x");
+    const QRect cell(0, 0, Advance("WWW"), TextHeight());
+    for (int y = cell.top(); y <= cell.bottom(); ++y) {
+        for (int x = cell.left(); x <= cell.right(); ++x)
+            ASSERT_EQ(image.pixelColor(x, y), QColor(0, 0, 255)) << x << "," << y;
+    }
+    // Written before BGCOLOR, COLOR is found first and the text shows.
+    EXPECT_TRUE(HasPixel(Draw("<font color=clYellow bgcolor=clBlue>WWW"), QColor(255, 255, 0)));
+    // After the closing tag the background is clear again.
+    EXPECT_EQ(image.pixelColor(cell.right() + 2, 0), QColor(Qt::white));
+}
+
+TEST_F(MarkupTest, AMalformedColourIsAConversionError) {
+    EXPECT_THROW(Draw("<font color=nonsense>x"), EConvertError);
+}
+
+TEST_F(MarkupTest, LinksAreBlueAndRedUnderTheMouse) {
+    const QString text = QStringLiteral("ab<a href=\"http://Example.org/X\">link</a>cd");
+    const QImage image = Draw(text);
+    EXPECT_TRUE(HasPixel(image, QColor(0, 0, 255)));
+    EXPECT_FALSE(HasPixel(image, QColor(255, 0, 0)));
+
+    QImage hovered(200, 100, QImage::Format_RGB32);
+    hovered.fill(Qt::white);
+    QPainter painter(&hovered);
+    canvas.painter = &painter;
+    const QPoint inside(Advance("ab") + 2, 5);
+    EXPECT_EQ(DrawMarkup(canvas, QRect(0, 0, 200, 100), 0, 100, kDefaultSuperSubScriptRatio, text, inside),
+              QStringLiteral("http://Example.org/X"));
+    painter.end();
+    EXPECT_TRUE(HasPixel(hovered, QColor(255, 0, 0)));
+    EXPECT_FALSE(HasPixel(hovered, QColor(0, 0, 255)));
+}
+
+TEST_F(MarkupTest, FindMarkupLinkHitsTheLinkBox) {
+    const QString text = QStringLiteral("ab<a href='page 1'>link</a>cd<br>x<A HREF=two>y</A>");
+    const int left = Advance("ab");
+    const int right = left + Advance("link");
+    EXPECT_EQ(LinkAt(text, {left, 0}), QStringLiteral("page 1"));
+    EXPECT_EQ(LinkAt(text, {right, TextHeight()}), QStringLiteral("page 1"));
+    EXPECT_EQ(LinkAt(text, {left - 1, 5}), std::nullopt);
+    EXPECT_EQ(LinkAt(text, {right + 1, 5}), std::nullopt);
+    EXPECT_EQ(LinkAt(text, {Advance("x") + 1, TextHeight() + 2}), QStringLiteral("two"));
+    EXPECT_EQ(LinkAt("<a href=z>link", {0, 0}), std::nullopt); // (0, 0) never hits
+    EXPECT_EQ(LinkAt("<a name=z>link", {3, 3}), std::nullopt);
+}
+
+TEST_F(MarkupTest, AlignmentPlacesTheRestOfTheLine) {
+    const QString right = QStringLiteral("<align right><a href=t>XX</a>");
+    const int width = Advance("XX");
+    EXPECT_EQ(LinkAt(right, {200 - width + 1, 5}), QStringLiteral("t"));
+    EXPECT_EQ(LinkAt(right, {200 - width - 2, 5}), std::nullopt);
+    const int centre = (200 - width) / 2;
+    EXPECT_EQ(LinkAt("<ALIGN CENTER><a href=t>XX</a>", {centre + 1, 5}), QStringLiteral("t"));
+    EXPECT_EQ(LinkAt("<ALIGN CENTER><a href=t>XX</a>", {centre - 2, 5}), std::nullopt);
+    // The alignment persists on the next line.
+    EXPECT_EQ(LinkAt("<align right>a<br><a href=t>XX</a>", {200 - width + 1, TextHeight() + 2}),
+              QStringLiteral("t"));
+    // Measuring uses an empty rectangle, where every offset is 0.
+    EXPECT_EQ(Width("<align right>XX"), width);
+}
+
+TEST_F(MarkupTest, StylesAreRestoredAfterThePass) {
+    canvas.fontColor = Qt::darkGreen;
+    canvas.brushColor = Qt::gray;
+    canvas.brushClear = true;
+    Draw("<b><i><u><s>x<font color=clRed bgcolor=clBlue>y");
+    EXPECT_FALSE(canvas.font.bold());
+    EXPECT_FALSE(canvas.font.italic());
+    EXPECT_FALSE(canvas.font.underline());
+    EXPECT_FALSE(canvas.font.strikeOut());
+    EXPECT_EQ(canvas.fontColor, QColor(Qt::darkGreen));
+    EXPECT_EQ(canvas.brushColor, QColor(Qt::gray));
+    EXPECT_TRUE(canvas.brushClear);
+}
+
+TEST_F(MarkupTest, StyleTagsChangeTheFont) {
+    QFont bold = CrispFont(20);
+    bold.setBold(true);
+    EXPECT_EQ(Width("<b>Wide</b>x"), QFontMetrics(bold).horizontalAdvance("Wide") + Advance("x"));
+    EXPECT_NE(Draw("<u>x</u>"), Draw("x"));
+    EXPECT_EQ(Draw("<u>x</u>y"), Draw("<u>x</U>y"));
+    EXPECT_NE(Draw("<i>W"), Draw("W"));
+    EXPECT_EQ(Draw("<ind=0>W"), Draw("W")); // IND is the indent tag, not italic
+}
