@@ -62,26 +62,18 @@ Options ParseOptions(int argc, char** argv) {
 const std::vector<rig::FeatureReport> kProgrammerReports = {{1, 1025}, {2, 8}, {3, 5}};
 constexpr std::uint16_t kOtherProductId = 0x05DF;
 
-// Waits for SIGTERM or SIGINT.
-void WaitForStopSignal() {
+sigset_t StopSignals() {
     sigset_t signals;
     sigemptyset(&signals);
     sigaddset(&signals, SIGTERM);
     sigaddset(&signals, SIGINT);
-    int received = 0;
-    sigwait(&signals, &received);
-}
-
-void BlockStopSignals() {
-    sigset_t signals;
-    sigemptyset(&signals);
-    sigaddset(&signals, SIGTERM);
-    sigaddset(&signals, SIGINT);
-    pthread_sigmask(SIG_BLOCK, &signals, nullptr);
+    return signals;
 }
 
 int Run(const Options& options) {
-    BlockStopSignals(); // before any thread starts, so that they all inherit it
+    const sigset_t stopSignals = StopSignals();
+    // Before any thread starts, so that they all inherit it: only sigwait takes them.
+    pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
     rig::EventLog log;
     std::vector<std::unique_ptr<KernelHidDevice>> devices;
     const auto start = KernelHidDevice::Clock::now();
@@ -89,8 +81,10 @@ int Run(const Options& options) {
     // Kept alive by the devices that serve them.
     for (const sim::ProgrammerConfig& config : options.programmers) {
         auto programmer = std::make_shared<sim::VirtualProgrammer>(config);
-        rig::UhidIdentity identity{"MIRAN POLY-MCU ISP",      config.serial, sim::kProgrammerVendorId,
-                                   sim::kProgrammerProductId, 0x0100,        {}};
+        const rig::UhidIdentity identity{.name = "MIRAN POLY-MCU ISP",
+                                         .serial = config.serial,
+                                         .vendorId = sim::kProgrammerVendorId,
+                                         .productId = sim::kProgrammerProductId};
         auto& device = *devices.emplace_back(
             std::make_unique<KernelHidDevice>(identity, kProgrammerReports, programmer, log));
         programmer->onVanish = [&device] { device.Vanish(); };
@@ -98,8 +92,10 @@ int Run(const Options& options) {
         device.PlugAt(start + options.plugAfter);
     }
     if (options.otherSerial) {
-        rig::UhidIdentity identity{
-            "Other HID device", *options.otherSerial, sim::kProgrammerVendorId, kOtherProductId, 0x0100, {}};
+        const rig::UhidIdentity identity{.name = "Other HID device",
+                                         .serial = *options.otherSerial,
+                                         .vendorId = sim::kProgrammerVendorId,
+                                         .productId = kOtherProductId};
         devices
             .emplace_back(std::make_unique<KernelHidDevice>(identity, std::vector<rig::FeatureReport>{{1, 9}},
                                                             nullptr, log))
@@ -122,7 +118,8 @@ int Run(const Options& options) {
                 }
             });
         }
-        WaitForStopSignal();
+        int received = 0;
+        sigwait(&stopSignals, &received);
         eventfd_write(stop, 1);
     }
     close(stop);
