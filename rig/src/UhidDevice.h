@@ -15,7 +15,7 @@ struct UhidIdentity {
     std::uint16_t vendorId = 0;
     std::uint16_t productId = 0;
     std::uint16_t version = 0x0100;
-    std::vector<std::uint8_t> reportDescriptor;
+    std::vector<std::uint8_t> reportDescriptor{};
 };
 
 // One kernel HID device whose far side is this process, through /dev/uhid. It exists from construction
