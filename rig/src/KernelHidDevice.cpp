@@ -1,5 +1,6 @@
 #include "KernelHidDevice.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <poll.h>
