@@ -1,39 +1,31 @@
 #include "cli/Cli.h"
 
-#include "CliObserver.h"
+#include "DeviceJob.h"
 #include "DeviceSession.h"
+#include "Failure.h"
+#include "LineStream.h"
 #include "Options.h"
-#include "TraceFormat.h"
+#include "hid/SystemHidPlatform.h"
 #include "hid/VirtualHidPlatform.h"
+#include "resources/Resources.h"
 #include "sim/SimulatedBus.h"
 #include "sim/SimulationFile.h"
 #include "update/ImageFile.h"
-#include "update/UpdateEngine.h"
 
+#include <algorithm>
 #include <nlohmann/json.hpp>
-
+#include <optional>
 #include <ostream>
+#include <thread>
 
 namespace miran::cli {
 
 namespace {
 
 using nlohmann::json;
+using Clock = std::chrono::steady_clock;
 
 constexpr const char* kVersion = "miran-isp-up-cli 1.0.0";
-
-// Ends a command with a message and an exit code.
-struct Failure {
-    int code;
-    std::string message;
-};
-
-int BlockCount(const update::FirmwareImage& image) {
-    if (image.EndAddress() <= update::kStartAddress)
-        return 0;
-    return static_cast<int>((image.EndAddress() - update::kStartAddress + update::kBlockSize - 1) /
-                            update::kBlockSize);
-}
 
 update::FirmwareImage ChosenImage(const Options& options) {
     if (!options.image)
@@ -71,10 +63,17 @@ int ImageInfo(const Options& options, Environment& env) {
     return kExitOk;
 }
 
-std::shared_ptr<hid::HidPlatform> MakePlatform(const Options& options, std::unique_ptr<sim::SimulatedBus>& bus) {
-    auto platform = std::make_shared<hid::VirtualHidPlatform>();
+int PrintUdevRules(Environment& env) {
+    auto rules = resources::Find("TEXT", "UDEV_RULES");
+    env.out.write(reinterpret_cast<const char*>(rules.data()), static_cast<std::streamsize>(rules.size()));
+    return kExitOk;
+}
+
+std::shared_ptr<hid::HidPlatform> MakePlatform(const Options& options,
+                                               std::unique_ptr<sim::SimulatedBus>& bus) {
     if (!options.simulate)
-        throw Failure{kExitNoDevice, "No programmer found (real devices need --simulate for now)"};
+        return hid::CreateSystemHidPlatform();
+    auto platform = std::make_shared<hid::VirtualHidPlatform>();
     bus = std::make_unique<sim::SimulatedBus>(platform);
     std::vector<sim::ProgrammerConfig> configs;
     try {
@@ -88,139 +87,225 @@ std::shared_ptr<hid::HidPlatform> MakePlatform(const Options& options, std::uniq
     return platform;
 }
 
-hid::THidDevice* SelectDevice(const Options& options, DeviceSession& session) {
-    const auto& programmers = session.Programmers();
-    if (options.serial) {
-        if (hid::THidDevice* device = session.FindBySerial(*options.serial))
-            return device;
-        throw Failure{kExitNoDevice, "No programmer with serial " + *options.serial + " found"};
-    }
-    if (programmers.empty())
-        throw Failure{kExitNoDevice, "No programmer found"};
-    if (programmers.size() > 1) {
-        std::string serials;
-        for (hid::THidDevice* device : programmers)
-            serials += (serials.empty() ? "" : ", ") + device->SerialNumber();
-        throw Failure{kExitUsage, "Several programmers attached (" + serials + "): choose one with --serial"};
-    }
-    return programmers.front();
-}
-
-// Identifies the device; throws the identification failure with its message.
-update::IdentifyResult Identify(update::UpdateEngine& engine, CliObserver& observer) {
-    observer.SetStatusText("");
-    update::IdentifyResult result = engine.IdentifyDevice();
-    if (!result.ok)
-        throw Failure{kExitIdentifyFailed, observer.StatusText().empty() ? "Wrong Data" : observer.StatusText()};
-    return result;
-}
-
-json Shown(hid::THidDevice& device, const update::IdentifyResult& result) {
-    return {{"serial", device.SerialNumber()},
-            {"bios", result.biosCaption.value_or("---")},
-            {"usb_serial", update::AsMaskedUsbSerial(result.usbSerial.value_or(""))}};
-}
-
 void PrintShown(Environment& env, const json& shown) {
     env.out << "Serial:       " << shown["serial"].get<std::string>() << '\n'
             << "Bios-Version: " << shown["bios"].get<std::string>() << '\n'
             << "USB-Serial:   " << shown["usb_serial"].get<std::string>() << '\n';
 }
 
+// A programmer's part of `update --all`: its own output streams, so that the lines of the programmers
+// running at once never mix, and its outcome.
+struct ParallelRun {
+    ParallelRun(Environment& shared, std::mutex& outMutex, std::mutex& errMutex)
+        : out(shared.out, outMutex), err(shared.err, errMutex), env{out, err, false, shared.sleep} {}
+
+    LineStream out;
+    LineStream err;
+    Environment env;
+    std::string serial;
+    std::unique_ptr<DeviceJob> job;
+    int code = kExitOk;
+    std::string message;
+};
+
 class DeviceCommand {
 public:
     DeviceCommand(const Options& options, Environment& env)
-        : options_(options), env_(env), image_(ChosenImage(options)), session_(MakePlatform(options, bus_)) {
+        : options_(options), env_(env), session_(MakePlatform(options, bus_)) {
         session_.WaitFirstScan();
-        device_ = SelectDevice(options, session_);
-        serial_ = device_->SerialNumber();
-        observer_ = std::make_unique<CliObserver>(env, options.json, serial_, BlockCount(image_));
-        engine_ = std::make_unique<update::UpdateEngine>(image_, *observer_);
-        engine_->Channel().SetCurrentDevice(device_);
-        if (options.trace)
-            engine_->Channel().SetTransferTrace([&env](const update::Transfer& t) { env.err << FormatTransfer(t) << '\n'; });
+        if (options.wait)
+            session_.WaitUntil([this] { return Matching(); }, Clock::now() + *options.wait);
     }
 
-    int Info() {
-        json shown = Shown(*device_, Identify(*engine_, *observer_));
-        if (options_.json) {
-            json result = {{"event", "result"}, {"ok", true}, {"exit_code", kExitOk}};
-            result.update(shown);
-            env_.out << result.dump() << std::endl;
-        } else
-            PrintShown(env_, shown);
-        return kExitOk;
-    }
-
-    int Update() {
-        update::IdentifyResult identified = Identify(*engine_, *observer_);
-        std::string digits =
-            options_.usbSerial.value_or(update::AsMaskedUsbSerial(identified.usbSerial.value_or("")));
-        observer_->SetUsbSerialText(digits);
-        update::UploadResult upload = engine_->StartUpdate();
-        if (!upload.ok)
-            throw Failure{kExitUploadFailed, upload.message};
-        if (options_.verify)
-            Verify(LeadingDigits(digits));
+    int List() {
+        const auto& programmers = session_.Programmers();
+        if (programmers.empty() && options_.wait)
+            throw NotFound();
+        std::optional<Failure> denied;
+        for (hid::THidDevice* device : programmers) {
+            const std::string serial = device->SerialNumber();
+            const bool openable = device->ReadWriteAccess();
+            if (!openable && !denied)
+                denied = PermissionFailure(*device, serial);
+            if (options_.json)
+                env_.out << json({{"event", "device"},
+                                  {"serial", serial},
+                                  {"node", device->PnPInfo().DevicePath},
+                                  {"openable", openable}})
+                                .dump()
+                         << std::endl;
+            else
+                env_.out << (serial.empty() ? "(no serial)" : serial) << "  " << device->PnPInfo().DevicePath
+                         << "  " << (openable ? "ok" : "permission denied") << '\n';
+        }
+        if (denied)
+            throw *denied;
         if (options_.json)
             env_.out << json({{"event", "result"},
                               {"ok", true},
                               {"exit_code", kExitOk},
-                              {"serial", serial_},
-                              {"message", upload.message},
-                              {"verified", options_.verify}})
+                              {"count", programmers.size()}})
                             .dump()
                      << std::endl;
-        else
-            env_.out << serial_ << ": " << upload.message << (options_.verify ? ", verified" : "") << '\n';
+        else if (programmers.empty())
+            env_.err << NotFound().message << '\n';
         return kExitOk;
     }
 
-    const std::string& Serial() const { return serial_; }
-
-private:
-    static std::string LeadingDigits(const std::string& text) {
-        std::size_t n = 0;
-        while (n < text.size() && n < 32 && text[n] >= '0' && text[n] <= '9')
-            ++n;
-        return text.substr(0, n);
+    int Info() {
+        update::FirmwareImage image = ChosenImage(options_);
+        DeviceJob job(options_, env_, image, SelectOne(), ProgressStyle::Bar);
+        json shown = job.Identify();
+        if (options_.json) {
+            json result = {{"event", "result"}, {"ok", true}, {"exit_code", kExitOk}};
+            result.update(shown);
+            env_.out << result.dump() << std::endl;
+        } else {
+            PrintShown(env_, shown);
+        }
+        return kExitOk;
     }
 
-    // The programmer reboots after the closing command: wait for it to come back, then identify it again.
-    void Verify(const std::string& digits) {
-        const auto deadline = std::chrono::steady_clock::now() + options_.verifyTimeout;
+    int Update() {
+        update::FirmwareImage image = ChosenImage(options_);
+        if (options_.all)
+            return UpdateAll(image);
+        DeviceJob job(options_, env_, image, SelectOne(), ProgressStyle::Bar);
+        std::string message = job.Update();
+        if (options_.verify)
+            Verify(job, Clock::now() + options_.verifyTimeout);
+        ReportUpdated(env_, job.Serial(), message);
+        return kExitOk;
+    }
+
+private:
+    bool Matching() const {
+        if (options_.serial)
+            return session_.FindBySerial(*options_.serial) != nullptr;
+        return !session_.Programmers().empty();
+    }
+
+    Failure NotFound() const {
+        std::string message = options_.serial ? "No programmer with serial " + *options_.serial + " found"
+                                              : std::string("No programmer found");
+        if (!session_.Available())
+            message += " (this system offers no hidraw devices)";
+        return {kExitNoDevice, message};
+    }
+
+    hid::THidDevice& SelectOne() {
+        const auto& programmers = session_.Programmers();
+        if (options_.serial) {
+            if (hid::THidDevice* device = session_.FindBySerial(*options_.serial))
+                return *device;
+            throw NotFound();
+        }
+        if (programmers.empty())
+            throw NotFound();
+        if (programmers.size() > 1) {
+            std::string serials;
+            for (hid::THidDevice* device : programmers)
+                serials += (serials.empty() ? "" : ", ") + device->SerialNumber();
+            throw Failure{kExitUsage,
+                          "Several programmers attached (" + serials + "): choose one with --serial"};
+        }
+        return *programmers.front();
+    }
+
+    // The programmer reboots after the closing command: wait for it to come back under a new instance, then
+    // identify it again.
+    void Verify(DeviceJob& job, Clock::time_point deadline) {
         hid::THidDevice* device = nullptr;
-        while (!device || !device->Attached()) {
-            if (!session_.WaitForChange(deadline))
-                throw Failure{kExitVerifyFailed, "Verification failed: " + serial_ + " did not come back"};
-            device = session_.FindBySerial(serial_);
+        bool back = session_.WaitUntil(
+            [&] {
+                device = session_.FindBySerial(job.Serial());
+                return device && device->PnPInfo().DeviceInstance != job.Instance();
+            },
+            deadline);
+        if (!back)
+            throw Failure{kExitVerifyFailed, "Verification failed: " + job.Serial() + " did not come back"};
+        job.Verify(*device);
+    }
+
+    void ReportUpdated(Environment& env, const std::string& serial, const std::string& message) {
+        if (options_.json)
+            env.out << json({{"event", "result"},
+                             {"ok", true},
+                             {"exit_code", kExitOk},
+                             {"serial", serial},
+                             {"message", message},
+                             {"verified", options_.verify}})
+                           .dump()
+                    << std::endl;
+        else
+            env.out << serial << ": " << message << (options_.verify ? ", verified" : "") << '\n';
+    }
+
+    // Every attached programmer at once, one engine and one thread each. The controller is left alone
+    // meanwhile (no notification is handled until every thread has ended), so the devices stay as lent.
+    int UpdateAll(const update::FirmwareImage& image) {
+        const auto& programmers = session_.Programmers();
+        if (programmers.empty())
+            throw NotFound();
+        std::mutex outMutex;
+        std::mutex errMutex;
+        std::vector<std::unique_ptr<ParallelRun>> runs;
+        for (hid::THidDevice* device : programmers) {
+            auto run = std::make_unique<ParallelRun>(env_, outMutex, errMutex);
+            run->serial = device->SerialNumber();
+            try {
+                run->job =
+                    std::make_unique<DeviceJob>(options_, run->env, image, *device, ProgressStyle::Lines);
+            } catch (const Failure& failure) {
+                run->code = failure.code;
+                run->message = failure.message;
+            }
+            runs.push_back(std::move(run));
         }
-        engine_->Channel().SetCurrentDevice(device);
-        update::IdentifyResult again;
+        {
+            std::vector<std::jthread> threads;
+            for (auto& run : runs) {
+                if (run->job)
+                    threads.emplace_back(
+                        [&run = *run] { Capture(run, [&] { run.message = run.job->Update(); }); });
+            }
+        }
+        const Clock::time_point deadline = Clock::now() + options_.verifyTimeout;
+        int worst = kExitOk;
+        for (auto& run : runs) {
+            if (options_.verify && run->job && run->code == kExitOk)
+                Capture(*run, [&] { Verify(*run->job, deadline); });
+            if (run->code == kExitOk) {
+                ReportUpdated(env_, run->serial, run->message);
+            } else {
+                env_.err << run->serial << ": " << run->message << '\n';
+                if (options_.json)
+                    env_.out << json({{"event", "result"},
+                                      {"ok", false},
+                                      {"exit_code", run->code},
+                                      {"serial", run->serial},
+                                      {"message", run->message}})
+                                    .dump()
+                             << std::endl;
+            }
+            worst = std::max(worst, run->code);
+        }
+        return worst;
+    }
+
+    template <class Work> static void Capture(ParallelRun& run, const Work& work) {
         try {
-            again = Identify(*engine_, *observer_);
+            work();
         } catch (const Failure& failure) {
-            throw Failure{kExitVerifyFailed, "Verification failed: " + failure.message};
+            run.code = failure.code;
+            run.message = failure.message;
         }
-        const std::string expectedSerial = digits.empty() ? "0000000000000" : digits;
-        if (again.biosCaption != image_.DisplayVersion())
-            throw Failure{kExitVerifyFailed, "Verification failed: installed version " +
-                                                 again.biosCaption.value_or("---") + ", expected " +
-                                                 image_.DisplayVersion()};
-        if (again.usbSerial != expectedSerial)
-            throw Failure{kExitVerifyFailed, "Verification failed: serial text " + again.usbSerial.value_or("") +
-                                                 ", expected " + expectedSerial};
     }
 
     const Options& options_;
     Environment& env_;
-    update::FirmwareImage image_;
     std::unique_ptr<sim::SimulatedBus> bus_;
     DeviceSession session_;
-    hid::THidDevice* device_ = nullptr;
-    std::string serial_;
-    std::unique_ptr<CliObserver> observer_;
-    std::unique_ptr<update::UpdateEngine> engine_;
 };
 
 } // namespace
@@ -241,15 +326,21 @@ int RunCli(const std::vector<std::string>& args, Environment& env) {
         env.out << kVersion << '\n';
         return kExitOk;
     }
+    if (options.printUdevRules)
+        return PrintUdevRules(env);
     try {
         if (options.command == "image-info")
             return ImageInfo(options, env);
         DeviceCommand command(options, env);
+        if (options.command == "list")
+            return command.List();
         return options.command == "info" ? command.Info() : command.Update();
     } catch (const Failure& failure) {
         env.err << failure.message << '\n';
         if (options.json)
-            env.out << json({{"event", "result"}, {"ok", false}, {"exit_code", failure.code},
+            env.out << json({{"event", "result"},
+                             {"ok", false},
+                             {"exit_code", failure.code},
                              {"message", failure.message}})
                            .dump()
                     << std::endl;

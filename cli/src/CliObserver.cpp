@@ -1,8 +1,7 @@
 #include "CliObserver.h"
 
-#include <nlohmann/json.hpp>
-
 #include <algorithm>
+#include <nlohmann/json.hpp>
 #include <ostream>
 
 namespace miran::cli {
@@ -11,8 +10,9 @@ namespace {
 constexpr int kBarWidth = 40;
 }
 
-CliObserver::CliObserver(Environment& env, bool json, std::string deviceSerial, int blocks)
-    : env_(env), json_(json), deviceSerial_(std::move(deviceSerial)), blocks_(blocks) {}
+CliObserver::CliObserver(Environment& env, bool json, std::string deviceSerial, int blocks,
+                         ProgressStyle style)
+    : env_(env), json_(json), style_(style), deviceSerial_(std::move(deviceSerial)), blocks_(blocks) {}
 
 void CliObserver::SetProgressPosition(int position) {
     if (position == 0) {
@@ -27,7 +27,10 @@ void CliObserver::SetProgressPosition(int position) {
                                 {"blocks", blocks_},   {"position", position},    {"maximum", maximum_}};
         env_.out << event.dump() << std::endl;
     }
-    if (env_.errIsTerminal && maximum_ > 0) {
+    if (style_ == ProgressStyle::Lines && !json_ && maximum_ > 0) {
+        env_.err << deviceSerial_ << ": block " << block_ << '/' << blocks_ << ' '
+                 << (std::min(position, maximum_) * 100LL / maximum_) << "%\n";
+    } else if (style_ == ProgressStyle::Bar && env_.errIsTerminal && maximum_ > 0) {
         int shown = std::min(position, maximum_);
         int filled = static_cast<int>(static_cast<long long>(shown) * kBarWidth / maximum_);
         env_.err << "\r[" << std::string(filled, '#') << std::string(kBarWidth - filled, ' ') << "] "

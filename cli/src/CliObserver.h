@@ -7,10 +7,17 @@
 
 namespace miran::cli {
 
-// Shows the engine's progress on the command line: a bar on a terminal's stderr, or JSON progress events.
+// How the progress of an upload shows on stderr (JSON progress events go to stdout in any case).
+enum class ProgressStyle {
+    Bar,   // one bar redrawn in place, on a terminal only
+    Lines, // a line per block starting with the device's serial, for several devices at once
+};
+
+// Shows the engine's progress on the command line: a bar or lines on stderr, or JSON progress events.
 class CliObserver : public update::UpdateObserver {
 public:
-    CliObserver(Environment& env, bool json, std::string deviceSerial, int blocks);
+    CliObserver(Environment& env, bool json, std::string deviceSerial, int blocks,
+                ProgressStyle style = ProgressStyle::Bar);
 
     const std::string& StatusText() const { return status_; }
     void SetUsbSerialText(std::string text) { usbSerial_ = std::move(text); }
@@ -27,6 +34,7 @@ public:
 private:
     Environment& env_;
     bool json_;
+    ProgressStyle style_;
     std::string deviceSerial_;
     int blocks_;
     int block_ = 0;

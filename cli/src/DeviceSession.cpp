@@ -1,6 +1,9 @@
 #include "DeviceSession.h"
 
+#include <cstdint>
 #include <poll.h>
+#include <sys/eventfd.h>
+#include <unistd.h>
 
 namespace miran::cli {
 
@@ -12,13 +15,14 @@ constexpr std::uint16_t kProductId = 0x2AA8;
 } // namespace
 
 DeviceSession::DeviceSession(std::shared_ptr<hid::HidPlatform> platform)
-    : platform_(std::move(platform)),
-      controller_(platform_, {.OnEnumerate = {},
-                              .OnDeviceChange = hid::TNotifyEvent([this] { Rebuild(); }),
-                              .OnArrival = {},
-                              .OnRemoval = {}}) {}
+    : platform_(std::move(platform)), postedFd_(eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)),
+      controller_(platform_, {.OnDeviceChange = hid::TNotifyEvent([this] { Rebuild(); })},
+                  [this](std::function<void()> call) { Post(std::move(call)); }) {}
 
-DeviceSession::~DeviceSession() { ReleaseAll(); }
+DeviceSession::~DeviceSession() {
+    ReleaseAll();
+    close(postedFd_);
+}
 
 void DeviceSession::ReleaseAll() {
     for (hid::THidDevice*& device : programmers_)
@@ -42,28 +46,68 @@ void DeviceSession::Rebuild() {
     changed_ = true;
 }
 
+void DeviceSession::Post(std::function<void()> call) {
+    {
+        std::lock_guard lock(postedMutex_);
+        posted_.push_back(std::move(call));
+    }
+    std::uint64_t one = 1;
+    [[maybe_unused]] ssize_t written = write(postedFd_, &one, sizeof one);
+}
+
+void DeviceSession::RunPosted() {
+    std::uint64_t count;
+    [[maybe_unused]] ssize_t got = read(postedFd_, &count, sizeof count);
+    for (;;) {
+        std::function<void()> call;
+        {
+            std::lock_guard lock(postedMutex_);
+            if (posted_.empty())
+                return;
+            call = std::move(posted_.front());
+            posted_.pop_front();
+        }
+        call();
+    }
+}
+
 bool DeviceSession::Dispatch(std::chrono::milliseconds timeout) {
-    pollfd fd{controller_.NotificationFd(), POLLIN, 0};
-    if (fd.fd < 0 || poll(&fd, 1, static_cast<int>(timeout.count())) <= 0)
+    pollfd fds[2] = {{postedFd_, POLLIN, 0}, {controller_.NotificationFd(), POLLIN, 0}};
+    const nfds_t count = fds[1].fd < 0 ? 1 : 2;
+    if (poll(fds, count, static_cast<int>(timeout.count())) <= 0)
         return false;
-    controller_.HandleNotification();
+    if (fds[0].revents & POLLIN)
+        RunPosted();
+    if (count == 2 && (fds[1].revents & POLLIN))
+        controller_.HandleNotification();
     return true;
 }
 
 void DeviceSession::WaitFirstScan() {
-    if (!platform_->Loaded())
+    if (!Available())
         return; // the silent state: nothing is ever attached
-    changed_ = false;
     WaitForChange(std::chrono::steady_clock::now() + std::chrono::seconds(5));
 }
 
 bool DeviceSession::WaitForChange(std::chrono::steady_clock::time_point deadline) {
     changed_ = false;
     while (!changed_) {
-        auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline -
+                                                                          std::chrono::steady_clock::now());
         if (left.count() <= 0)
             return false;
         Dispatch(left);
+    }
+    return true;
+}
+
+bool DeviceSession::WaitUntil(const std::function<bool()>& found,
+                              std::chrono::steady_clock::time_point deadline) {
+    if (!Available())
+        return found();
+    while (!found()) {
+        if (!WaitForChange(deadline))
+            return found();
     }
     return true;
 }

@@ -12,13 +12,17 @@ Writes the Bios into MIRAN POLY-MCU programmers.
 Commands:
   image-info [--image FILE] [--json]
       The firmware image: magic, version, title, info text, end address, size, blocks.
-  info [--serial TEXT] [--json]
+  list [--wait SECONDS] [--json]
+      The attached programmers: USB serial, device node, whether it can be opened.
+  info [--serial TEXT] [--wait SECONDS] [--json]
       Identifies the programmer and prints its installed Bios and serial text.
-  update [--serial TEXT] [--usb-serial DIGITS] [--image FILE] [--verify] [--json]
-      Identifies the programmer and writes the image into it.
+  update [--serial TEXT | --all] [--usb-serial DIGITS] [--image FILE] [--verify] [--wait SECONDS] [--json]
+      Identifies the programmer and writes the image into it; --all: every attached programmer at once.
 
 Options:
   --serial TEXT         the programmer with this USB serial (needed when several are attached)
+  --all                 update every attached programmer in parallel
+  --wait SECONDS        wait up to SECONDS for a matching programmer to be plugged in
   --usb-serial DIGITS   the serial digits put into the image (default: what identification read)
   --image FILE          use this image file instead of the one built in
   --verify              after the update, identify the programmer again and check version and serial
@@ -27,22 +31,43 @@ Options:
   --json                JSON Lines on stdout
   --simulate[=FILE]     use virtual programmers: one with defaults, or those described in FILE
   --trace               every feature-report transfer on stderr
+  --print-udev-rules    the udev rule that lets the logged-in user open the programmers
   --help, --version
 
 Exit codes: 0 success, 2 usage, 3 no matching device, 4 identification failed,
-            5 upload failed, 6 verification failed.
+            5 upload failed, 6 verification failed, 7 no permission to open the programmer.
+            With --all the highest code of the programmers.
 )";
 
 namespace {
 
-const std::set<std::string> kCommands = {"image-info", "info", "update"};
+const std::set<std::string> kCommands = {"image-info", "list", "info", "update"};
 
 bool Allowed(const std::string& command, const std::string& option) {
-    if (option == "--json" || option == "--image")
+    if (option == "--json")
         return true;
+    if (option == "--image")
+        return command == "image-info" || command == "info" || command == "update";
+    if (option == "--wait")
+        return command != "image-info";
     if (option == "--serial")
         return command == "info" || command == "update";
-    return command == "update"; // --usb-serial, --verify, --verify-timeout
+    return command == "update"; // --usb-serial, --verify, --verify-timeout, --all
+}
+
+std::chrono::milliseconds Seconds(const std::string& option, const std::string& text) {
+    double seconds = 0;
+    try {
+        std::size_t used = 0;
+        seconds = std::stod(text, &used);
+        if (used != text.size())
+            throw std::invalid_argument(text);
+    } catch (const std::exception&) {
+        throw UsageError{option + " takes a number of seconds"};
+    }
+    if (!(seconds >= 0 && seconds <= 3600))
+        throw UsageError{option + " takes 0 to 3600 seconds"};
+    return std::chrono::milliseconds(static_cast<long long>(seconds * 1000));
 }
 
 } // namespace
@@ -78,29 +103,26 @@ Options ParseOptions(const std::vector<std::string>& args) {
             (arg == "--image" ? options.image : arg == "--serial" ? options.serial : options.usbSerial) = v;
             commandOptions.push_back(arg);
         } else if (arg == "--verify-timeout") {
-            std::string v = value();
-            double seconds = 0;
-            try {
-                std::size_t used = 0;
-                seconds = std::stod(v, &used);
-                if (used != v.size())
-                    throw std::invalid_argument(v);
-            } catch (const std::exception&) {
-                throw UsageError{"--verify-timeout takes a number of seconds"};
-            }
-            if (!(seconds >= 0 && seconds <= 3600))
-                throw UsageError{"--verify-timeout takes 0 to 3600 seconds"};
-            options.verifyTimeout = std::chrono::milliseconds(static_cast<long long>(seconds * 1000));
+            options.verifyTimeout = Seconds(arg, value());
             commandOptions.push_back(arg);
+        } else if (arg == "--wait") {
+            options.wait = Seconds(arg, value());
+            commandOptions.push_back(arg);
+        } else if (arg == "--all") {
+            options.all = true;
+            commandOptions.push_back(arg);
+        } else if (arg == "--print-udev-rules") {
+            options.printUdevRules = true;
         } else if (!arg.empty() && arg[0] == '-') {
             throw UsageError{"unknown option " + arg};
         } else if (options.command.empty() && kCommands.count(arg)) {
             options.command = arg;
         } else {
-            throw UsageError{options.command.empty() ? "unknown command " + arg : "unexpected argument " + arg};
+            throw UsageError{options.command.empty() ? "unknown command " + arg
+                                                     : "unexpected argument " + arg};
         }
     }
-    if (options.help || options.version)
+    if (options.help || options.version || (options.printUdevRules && options.command.empty()))
         return options;
     if (options.command.empty())
         throw UsageError{"no command given"};
@@ -108,6 +130,8 @@ Options ParseOptions(const std::vector<std::string>& args) {
         if (!Allowed(options.command, option))
             throw UsageError{option + " does not go with " + options.command};
     }
+    if (options.all && options.serial)
+        throw UsageError{"--all and --serial exclude each other"};
     if (options.usbSerial && options.usbSerial->find_first_not_of("0123456789") != std::string::npos)
         throw UsageError{"--usb-serial takes decimal digits only"};
     if (options.usbSerial && options.usbSerial->size() > 32)

@@ -8,9 +8,11 @@
 namespace miran::cli {
 
 struct Options {
-    std::string command;                  // image-info, info, update; empty with --help or --version
+    std::string command; // image-info, list, info, update; empty with --help, --version and
+                         // --print-udev-rules
     bool help = false;
     bool version = false;
+    bool printUdevRules = false;
     bool simulate = false;
     std::optional<std::string> simulateFile;
     bool trace = false;
@@ -20,6 +22,8 @@ struct Options {
     std::optional<std::string> serial;
     std::optional<std::string> usbSerial;
     std::chrono::milliseconds verifyTimeout{10000};
+    bool all = false;
+    std::optional<std::chrono::milliseconds> wait; // how long to wait for a matching programmer
 };
 
 // Throws UsageError for anything it cannot take.

@@ -1,25 +1,19 @@
 #include "cli/Cli.h"
 
-#include <gtest/gtest.h>
-#include <nlohmann/json.hpp>
+#include "CliTestSupport.h"
 
 #include <filesystem>
 #include <fstream>
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
 #include <sstream>
 #include <unistd.h>
 
 using namespace miran::cli;
+using miran::cli::test_support::Lines;
 using nlohmann::json;
 
 namespace {
-
-std::vector<std::string> Lines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);)
-        lines.push_back(line);
-    return lines;
-}
 
 // A device whose info block asks for tool level 1.1.
 const std::string& LevelOneOneDevice() {
@@ -121,7 +115,9 @@ TEST_F(CliTest, ExitCodesAndMessages) {
     } rows[] = {
         {"[]", {"info"}, kExitNoDevice, "No programmer found"},
         {R"([{}])", {"info", "--serial", "NOPE"}, kExitNoDevice, "No programmer with serial NOPE found"},
-        {R"([{}, {}])", {"info"}, kExitUsage,
+        {R"([{}, {}])",
+         {"info"},
+         kExitUsage,
          "Several programmers attached (PM0000000001, PM0000000002): choose one with --serial"},
         {R"([{"info": "4d4e3034"}])", {"info"}, kExitIdentifyFailed, "Wrong Info: MN04"},
         {LevelOneOneDevice().c_str(), {"info"}, kExitIdentifyFailed, "Setup Tool v1.1x or newer required!"},
@@ -130,7 +126,9 @@ TEST_F(CliTest, ExitCodesAndMessages) {
         {R"([{"fail_transfer": 15}])", {"update"}, kExitUploadFailed, "Bios upload Error"},
         {R"([{"unplug_at_transfer": 29}])", {"update"}, kExitUploadFailed, "Biosflash upload Error"},
         // The device vanishes while it answers the closing command and never comes back.
-        {R"([{"unplug_at_transfer": 72}])", {"update", "--verify", "--verify-timeout", "0.2"}, kExitVerifyFailed,
+        {R"([{"unplug_at_transfer": 72}])",
+         {"update", "--verify", "--verify-timeout", "0.2"},
+         kExitVerifyFailed,
          "Verification failed: PM0000000001 did not come back"},
     };
     for (const Row& row : rows) {
@@ -174,12 +172,8 @@ TEST_F(CliTest, UsageErrors) {
 
 TEST_F(CliTest, BadSimulationFilesAreUsageErrors) {
     const char* files[] = {
-        R"([{"info": "4d4"}])",
-        R"([{"unique_id": "00"}])",
-        R"([{"colour": "red"}])",
-        R"([{"status": {"x": 1}}])",
-        R"([{"fail_transfer": -1}])",
-        R"("none")",
+        R"([{"info": "4d4"}])",      R"([{"unique_id": "00"}])",   R"([{"colour": "red"}])",
+        R"([{"status": {"x": 1}}])", R"([{"fail_transfer": -1}])", R"("none")",
     };
     for (const char* devices : files) {
         EXPECT_EQ(Run({Simulate(devices), "info"}), kExitUsage) << devices;

@@ -1,5 +1,6 @@
 #include "hid/HidDevice.h"
 
+#include "HidDeviceReadThread.h"
 #include "hid/ControllerError.h"
 #include "hid/HidDeviceController.h"
 
@@ -11,8 +12,18 @@ namespace {
 constexpr std::size_t kMaxSerialLength = 254;
 } // namespace
 
-THidDevice::THidDevice(THidPnPInfo info, HidPlatform& platform, THidDeviceController* controller)
-    : platform_(platform), controller_(controller), info_(std::move(info)) {
+THidDevice::THidDevice(THidPnPInfo info, std::shared_ptr<HidPlatform> platform,
+                       THidDeviceController* controller)
+    : controller_(controller), platform_(std::move(platform)),
+      sync_(controller ? controller->sync_ : std::make_shared<MainThreadSync>(nullptr)),
+      info_(std::move(info)) {
+    if (controller) {
+        // A device found after the controller's settings changed starts with them too.
+        SetSleepTime(controller->DevThreadSleepTime());
+        dataErrorHandler_ = controller->OnDeviceDataError();
+        unplugHandler_ = controller->OnDeviceUnplug();
+        SetDataHandler(controller->OnDeviceData());
+    }
     std::unique_ptr<HidHandle> handle = OpenHandle();
     if (!handle)
         throw EControllerError(kDeviceCannotBeOpened);
@@ -22,16 +33,20 @@ THidDevice::THidDevice(THidPnPInfo info, HidPlatform& platform, THidDeviceContro
 }
 
 THidDevice::~THidDevice() {
+    THidDataEvent dataHandler = dataHandler_;
+    THidPlugEvent unplugHandler = unplugHandler_;
+    SetDataHandler({});
+    unplugHandler_ = {};
     Close();
     if (controller_)
-        controller_->DeviceDestroyed(this);
+        controller_->DeviceDestroyed(this, std::move(dataHandler), std::move(unplugHandler));
 }
 
 std::unique_ptr<HidHandle> THidDevice::OpenHandle() {
-    std::unique_ptr<HidHandle> handle = platform_.Open(info_.DevicePath, HidAccess::ReadWrite);
+    std::unique_ptr<HidHandle> handle = platform_->Open(info_.DevicePath, HidAccess::ReadWrite);
     readWriteAccess_ = handle != nullptr;
     if (!handle)
-        handle = platform_.Open(info_.DevicePath, HidAccess::QueryOnly);
+        handle = platform_->Open(info_.DevicePath, HidAccess::QueryOnly);
     return handle;
 }
 
@@ -41,7 +56,9 @@ bool THidDevice::Open() {
     return mainHandle_ != nullptr;
 }
 
-void THidDevice::Close() { mainHandle_.reset(); }
+void THidDevice::Close() {
+    mainHandle_.reset();
+}
 
 bool THidDevice::GetFeature(std::uint8_t* buffer, std::size_t length) {
     return Open() && mainHandle_->GetFeature(buffer, length);
@@ -63,9 +80,70 @@ std::string THidDevice::SerialNumber() {
     return serialCache_;
 }
 
+std::uint16_t THidDevice::InputReportLength() {
+    if (inputReportLength_ == 0 && Open()) {
+        inputReportLength_ = mainHandle_->InputReportLength();
+        Close();
+    }
+    return inputReportLength_;
+}
+
+void THidDevice::SetSleepTime(int milliseconds) {
+    if (milliseconds >= kMinSleepTime && milliseconds <= kMaxSleepTime)
+        sleepTime_ = milliseconds;
+}
+
+void THidDevice::SetDataHandler(THidDataEvent handler) {
+    if (!handler)
+        StopReadThread();
+    dataHandler_ = std::move(handler);
+    StartReadThread();
+}
+
+void THidDevice::StartReadThread() {
+    if (!dataHandler_ || !attached_ || !acquired_ || !readWriteAccess_ || readThread_)
+        return;
+    readThread_ = std::make_unique<THidDeviceReadThread>(*this, InputReportLength());
+}
+
+void THidDevice::StopReadThread() {
+    if (delivering_ && readThread_)
+        readThread_.release()->Abandon();
+    readThread_.reset();
+}
+
+void THidDevice::RunDelivery(const std::function<void()>& call) {
+    std::weak_ptr<const bool> alive = alive_;
+    delivering_ = true;
+    try {
+        call();
+    } catch (...) {
+        if (!alive.expired())
+            delivering_ = false;
+        throw;
+    }
+    // The handler may have freed the device (released after it had gone).
+    if (!alive.expired())
+        delivering_ = false;
+}
+
+void THidDevice::DeliverReport(const std::uint8_t* report, std::size_t bytes) {
+    if (THidDataEvent handler = dataHandler_)
+        RunDelivery([&] { handler(*this, report[0], report + 1, static_cast<std::uint16_t>(bytes - 1)); });
+}
+
+void THidDevice::DeliverError(std::uint32_t error) {
+    if (THidDataErrorEvent handler = dataErrorHandler_)
+        RunDelivery([&] { handler(*this, error); });
+}
+
 void THidDevice::HandleUnplug() {
+    StopReadThread();
     Close();
     attached_ = false;
+    if (unplugHandler_)
+        unplugHandler_(*this);
+    unplugHandler_ = {};
 }
 
 } // namespace miran::hid

@@ -1,26 +1,25 @@
 #include "hid/HidDeviceController.h"
 
 #include <algorithm>
+#include <unordered_set>
+#include <utility>
 
 namespace miran::hid {
 
-namespace {
-
-bool SameInstance(const THidDevice& a, const THidDevice& b) {
-    return a.PnPInfo().DeviceInstance == b.PnPInfo().DeviceInstance;
-}
-
-} // namespace
-
-THidDeviceController::THidDeviceController(std::shared_ptr<HidPlatform> platform, Events events)
-    : platform_(std::move(platform)), events_(std::move(events)) {
+THidDeviceController::THidDeviceController(std::shared_ptr<HidPlatform> platform, Events events,
+                                           MainThreadDispatcher dispatcher)
+    : platform_(std::move(platform)), sync_(std::make_shared<MainThreadSync>(std::move(dispatcher))),
+      events_(std::move(events)) {
+    platform_->SetNotificationCallback([this] { HandleNotification(); });
     if (platform_->Loaded())
         platform_->PostNotification();
 }
 
 THidDeviceController::~THidDeviceController() {
     destroying_ = true;
+    platform_->SetNotificationCallback({});
     events_.OnDeviceChange = {};
+    events_.OnDeviceUnplug = {};
     events_.OnEnumerate = {};
     for (THidDevice* device : devices_) {
         device->controller_ = nullptr;
@@ -31,11 +30,12 @@ THidDeviceController::~THidDeviceController() {
     }
 }
 
-int THidDeviceController::NotificationFd() const { return platform_->NotificationFd(); }
+int THidDeviceController::NotificationFd() const {
+    return platform_->NotificationFd();
+}
 
 void THidDeviceController::HandleNotification() {
     std::optional<long> notification = platform_->TakeNotification();
-    // A notification that arrives during a scan is dropped, not deferred.
     if (!notification || destroying_ || scanning_)
         return;
     lastNotification_ = *notification;
@@ -56,49 +56,98 @@ void THidDeviceController::SetOnDeviceChange(TNotifyEvent handler) {
     DeviceChange();
 }
 
-template <class Handler, class... Args>
-void THidDeviceController::RunDeviceEvent(THidDevice& device, const Handler& handler, Args&&... args) {
-    if (!handler)
+template <class Event>
+void THidDeviceController::Propagate(Event THidControllerEvents::*slot, Event THidDevice::*own,
+                                     void (THidDevice::*set)(Event), Event handler) {
+    Event& current = events_.*slot;
+    if (handler == current)
         return;
+    for (THidDevice* device : devices_) {
+        if (device->*own == current)
+            (device->*set)(handler);
+    }
+    current = std::move(handler);
+}
+
+void THidDeviceController::SetOnDeviceData(THidDataEvent handler) {
+    Propagate(&Events::OnDeviceData, &THidDevice::dataHandler_, &THidDevice::SetDataHandler,
+              std::move(handler));
+}
+
+void THidDeviceController::SetOnDeviceDataError(THidDataErrorEvent handler) {
+    Propagate(&Events::OnDeviceDataError, &THidDevice::dataErrorHandler_, &THidDevice::SetDataErrorHandler,
+              std::move(handler));
+}
+
+void THidDeviceController::SetOnDeviceUnplug(THidPlugEvent handler) {
+    Propagate(&Events::OnDeviceUnplug, &THidDevice::unplugHandler_, &THidDevice::SetUnplugHandler,
+              std::move(handler));
+}
+
+void THidDeviceController::SetDevThreadSleepTime(int milliseconds) {
+    if (milliseconds == devThreadSleepTime_)
+        return;
+    for (THidDevice* device : devices_) {
+        if (device->SleepTime() == devThreadSleepTime_)
+            device->SetSleepTime(milliseconds);
+    }
+    devThreadSleepTime_ = milliseconds;
+}
+
+bool THidDeviceController::RunDeviceEvent(THidDevice& device, const std::function<void()>& handler) {
+    THidDevice* outer = std::exchange(eventDevice_, &device);
     device.inHandler_ = true;
-    handler(device, std::forward<Args>(args)...);
-    device.inHandler_ = false;
+    auto finish = [&] {
+        bool alive = eventDevice_ != nullptr;
+        if (alive)
+            device.inHandler_ = false;
+        eventDevice_ = outer;
+        return alive;
+    };
+    try {
+        handler();
+    } catch (...) {
+        finish();
+        throw;
+    }
+    return finish();
 }
 
 void THidDeviceController::DeviceChange() {
     bool changed = lastNotification_ == -1;
 
-    // Any interface that cannot be made into a device object ends the scan here, with nothing changed.
+    // An interface that cannot be made into a device object ends the scan here, with nothing changed.
     std::vector<std::unique_ptr<THidDevice>> fresh;
     if (platform_->Loaded()) {
         for (THidPnPInfo& info : platform_->CollectInterfaces())
-            fresh.push_back(std::make_unique<THidDevice>(std::move(info), *platform_, this));
+            fresh.push_back(std::make_unique<THidDevice>(std::move(info), platform_, this));
     }
 
+    std::unordered_set<std::string> present;
+    for (const auto& f : fresh)
+        present.insert(f->PnPInfo().DeviceInstance);
     for (int i = static_cast<int>(devices_.size()) - 1; i >= 0; --i) {
+        // A removal handler may have released other devices and so shortened the list.
         if (i >= static_cast<int>(devices_.size()))
             continue;
         THidDevice* device = devices_[i];
-        bool present = device->attached_ && std::any_of(fresh.rbegin(), fresh.rend(), [&](const auto& f) {
-                           return SameInstance(*f, *device);
-                       });
-        if (present)
+        if (device->attached_ && present.count(device->PnPInfo().DeviceInstance))
             continue;
         device->HandleUnplug();
-        RunDeviceEvent(*device, events_.OnRemoval);
-        if (!device->acquired_) {
-            devices_.erase(std::find(devices_.begin(), devices_.end(), device));
-            device->controller_ = nullptr;
-            delete device;
-        }
+        bool alive =
+            !events_.OnRemoval || RunDeviceEvent(*device, [&, h = events_.OnRemoval] { h(*device); });
+        if (alive && !device->acquired_)
+            RemoveAndDestroy(device);
         changed = true;
     }
 
+    std::unordered_set<std::string> listed;
+    for (const THidDevice* device : devices_) {
+        if (device->attached_)
+            listed.insert(device->PnPInfo().DeviceInstance);
+    }
     for (auto& f : fresh) {
-        bool known = std::any_of(devices_.begin(), devices_.end(), [&](const THidDevice* d) {
-            return d->attached_ && SameInstance(*d, *f);
-        });
-        if (known) {
+        if (listed.count(f->PnPInfo().DeviceInstance)) {
             f->controller_ = nullptr;
             f.reset();
         }
@@ -110,22 +159,28 @@ void THidDeviceController::DeviceChange() {
         THidDevice* device = f.release();
         devices_.push_back(device);
         changed = true;
-        RunDeviceEvent(*device, events_.OnArrival);
+        if (events_.OnArrival)
+            RunDeviceEvent(*device, [&, h = events_.OnArrival] { h(*device); });
     }
 
     Recount();
-    if (changed && events_.OnDeviceChange)
-        events_.OnDeviceChange();
+    if (TNotifyEvent handler = events_.OnDeviceChange; changed && handler)
+        handler();
+}
+
+void THidDeviceController::RemoveAndDestroy(THidDevice* device) {
+    devices_.erase(std::find(devices_.begin(), devices_.end(), device));
+    device->controller_ = nullptr;
+    delete device;
 }
 
 void THidDeviceController::Recount() {
-    availableCount_ = static_cast<int>(std::count_if(devices_.begin(), devices_.end(),
-                                                     [](const THidDevice* d) { return !d->acquired_; }));
-    detachedCount_ = static_cast<int>(std::count_if(devices_.begin(), devices_.end(),
-                                                    [](const THidDevice* d) { return !d->attached_; }));
-    int acquired = static_cast<int>(
-        std::count_if(devices_.begin(), devices_.end(), [](const THidDevice* d) { return d->acquired_; }));
-    acquiredCount_ = acquired - detachedCount_;
+    auto count = [this](auto predicate) {
+        return static_cast<int>(std::count_if(devices_.begin(), devices_.end(), predicate));
+    };
+    availableCount_ = count([](const THidDevice* d) { return !d->acquired_; });
+    detachedCount_ = count([](const THidDevice* d) { return !d->attached_; });
+    acquiredCount_ = count([](const THidDevice* d) { return d->acquired_; }) - detachedCount_;
 }
 
 int THidDeviceController::EnumerateDevices() {
@@ -145,10 +200,9 @@ int THidDeviceController::EnumerateDevices() {
 bool THidDeviceController::EnumerationStep(THidDevice& device, int index) {
     if (!events_.OnEnumerate)
         return false;
-    device.inHandler_ = true;
-    bool goOn = events_.OnEnumerate(device, index);
-    device.inHandler_ = false;
-    if (!device.acquired_)
+    bool goOn = false;
+    bool alive = RunDeviceEvent(device, [&, h = events_.OnEnumerate] { goOn = h(device, index); });
+    if (alive && !device.acquired_)
         device.Close();
     return goOn;
 }
@@ -164,12 +218,14 @@ bool THidDeviceController::AcquireDeviceAt(THidDevice*& device, int index) {
     device->acquired_ = true;
     ++acquiredCount_;
     --availableCount_;
+    device->StartReadThread();
     return true;
 }
 
 void THidDeviceController::ReleaseDevice(THidDevice*& device) {
     if (!device)
         return;
+    device->StopReadThread();
     device->Close();
     if (device->attached_) {
         device->acquired_ = false;
@@ -181,7 +237,10 @@ void THidDeviceController::ReleaseDevice(THidDevice*& device) {
     device = nullptr;
 }
 
-void THidDeviceController::DeviceDestroyed(THidDevice* device) {
+void THidDeviceController::DeviceDestroyed(THidDevice* device, THidDataEvent dataHandler,
+                                           THidPlugEvent unplugHandler) {
+    if (eventDevice_ == device)
+        eventDevice_ = nullptr;
     auto it = std::find(devices_.begin(), devices_.end(), device);
     if (destroying_ || it == devices_.end())
         return;
@@ -191,10 +250,17 @@ void THidDeviceController::DeviceDestroyed(THidDevice* device) {
         return;
     }
     // Freeing an attached device leaves a fresh, unacquired object for the same interface in its place.
+    // A destructor cannot raise: an interface that can no longer be identified just leaves the list.
     try {
-        *it = new THidDevice(device->info_, *platform_, this);
+        auto replacement = std::make_unique<THidDevice>(device->info_, platform_, this);
+        replacement->SetDataHandler(std::move(dataHandler));
+        replacement->SetUnplugHandler(std::move(unplugHandler));
+        replacement->SetSleepTime(device->SleepTime());
+        *it = replacement.release();
     } catch (const std::exception&) {
         devices_.erase(it);
+        Recount();
+        return;
     }
     if (device->acquired_) {
         --acquiredCount_;

@@ -1,50 +1,79 @@
 #include "hid/VirtualHidPlatform.h"
 
+#include <algorithm>
 #include <atomic>
+#include <cerrno>
+#include <condition_variable>
 #include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <deque>
 #include <sys/eventfd.h>
 #include <unistd.h>
 
 namespace miran::hid {
 
+// The state an interface shares with its open handles: they fail once it is unplugged.
 struct VirtualHidPlatform::Plugged {
     VirtualInterface interface;
-    std::atomic<bool> present{true};
+    std::mutex mutex;
+    std::condition_variable changed;
+    bool present = true;
+    std::deque<std::vector<std::uint8_t>> inputReports;
 };
 
 namespace {
 
 constexpr const char* kPathPrefix = "virtual:hidraw";
 
-class VirtualHandle : public HidHandle {
+template <class Plugged> class VirtualHandle : public HidHandle {
 public:
-    explicit VirtualHandle(std::shared_ptr<const VirtualInterface> interface,
-                           std::shared_ptr<const std::atomic<bool>> present)
-        : interface_(std::move(interface)), present_(std::move(present)) {}
+    explicit VirtualHandle(std::shared_ptr<Plugged> plugged) : plugged_(std::move(plugged)) {}
 
     bool GetAttributes(HidAttributes& attributes) override {
-        if (!*present_ || !interface_->attributesReadable)
+        if (!Present() || !Interface().attributesReadable)
             return false;
-        attributes = interface_->attributes;
+        attributes = Interface().attributes;
         return true;
     }
     bool GetFeature(std::uint8_t* buffer, std::size_t length) override {
-        return *present_ && interface_->endpoint && interface_->endpoint->GetFeature(buffer, length);
+        return Present() && Interface().endpoint && Interface().endpoint->GetFeature(buffer, length);
     }
     bool SetFeature(const std::uint8_t* buffer, std::size_t length) override {
-        return *present_ && interface_->endpoint && interface_->endpoint->SetFeature(buffer, length);
+        return Present() && Interface().endpoint && Interface().endpoint->SetFeature(buffer, length);
     }
     bool GetSerialNumberString(std::string& serial) override {
-        if (!*present_ || interface_->serial.empty())
+        if (!Present() || Interface().serial.empty())
             return false;
-        serial = interface_->serial;
+        serial = Interface().serial;
         return true;
     }
-    std::uint16_t InputReportLength() override { return 0; }
+    std::uint16_t InputReportLength() override { return Interface().inputReportLength; }
+
+    HidInputRead ReadInputReport(std::uint8_t* buffer, std::size_t length,
+                                 std::chrono::milliseconds wait) override {
+        std::unique_lock lock(plugged_->mutex);
+        plugged_->changed.wait_for(lock, wait,
+                                   [&] { return !plugged_->present || !plugged_->inputReports.empty(); });
+        if (!plugged_->present)
+            return {HidInputRead::Status::Error, 0, ENODEV};
+        if (plugged_->inputReports.empty())
+            return {HidInputRead::Status::Timeout, 0, 0};
+        std::vector<std::uint8_t> report = std::move(plugged_->inputReports.front());
+        plugged_->inputReports.pop_front();
+        std::size_t bytes = std::min(report.size(), length);
+        std::copy_n(report.begin(), bytes, buffer);
+        return {HidInputRead::Status::Report, bytes, 0};
+    }
 
 private:
-    std::shared_ptr<const VirtualInterface> interface_;
-    std::shared_ptr<const std::atomic<bool>> present_;
+    const VirtualInterface& Interface() const { return plugged_->interface; }
+    bool Present() const {
+        std::lock_guard lock(plugged_->mutex);
+        return plugged_->present;
+    }
+
+    std::shared_ptr<Plugged> plugged_;
 };
 
 } // namespace
@@ -56,7 +85,9 @@ VirtualHidPlatform::~VirtualHidPlatform() {
         close(eventFd_);
 }
 
-std::string VirtualHidPlatform::PathOf(int id) { return kPathPrefix + std::to_string(id); }
+std::string VirtualHidPlatform::PathOf(int id) {
+    return kPathPrefix + std::to_string(id);
+}
 
 int VirtualHidPlatform::Plug(VirtualInterface interface) {
     int id;
@@ -72,14 +103,20 @@ int VirtualHidPlatform::Plug(VirtualInterface interface) {
 }
 
 void VirtualHidPlatform::Unplug(int id) {
+    std::shared_ptr<Plugged> plugged;
     {
         std::lock_guard lock(mutex_);
         auto it = interfaces_.find(id);
         if (it == interfaces_.end())
             return;
-        it->second->present = false;
+        plugged = std::move(it->second);
         interfaces_.erase(it);
     }
+    {
+        std::lock_guard lock(plugged->mutex);
+        plugged->present = false;
+    }
+    plugged->changed.notify_all();
     Notify();
 }
 
@@ -88,33 +125,59 @@ bool VirtualHidPlatform::IsPlugged(int id) const {
     return interfaces_.count(id) != 0;
 }
 
+void VirtualHidPlatform::SendInputReport(int id, std::vector<std::uint8_t> report) {
+    std::shared_ptr<Plugged> plugged;
+    {
+        std::lock_guard lock(mutex_);
+        auto it = interfaces_.find(id);
+        if (it == interfaces_.end())
+            return;
+        plugged = it->second;
+    }
+    {
+        std::lock_guard lock(plugged->mutex);
+        plugged->inputReports.push_back(std::move(report));
+    }
+    plugged->changed.notify_all();
+}
+
 int VirtualHidPlatform::NotificationCount() const {
     std::lock_guard lock(mutex_);
     return notifications_;
 }
 
+int VirtualHidPlatform::OpenCount() const {
+    std::lock_guard lock(mutex_);
+    return opens_;
+}
+
 std::vector<THidPnPInfo> VirtualHidPlatform::CollectInterfaces() {
     std::lock_guard lock(mutex_);
     std::vector<THidPnPInfo> result;
-    for (const auto& [id, plugged] : interfaces_)
-        result.push_back({"virtual-" + std::to_string(id), PathOf(id)});
+    for (const auto& [id, plugged] : interfaces_) {
+        const std::string& instance = plugged->interface.instance;
+        result.push_back({instance.empty() ? "virtual-" + std::to_string(id) : instance, PathOf(id)});
+    }
     return result;
 }
 
 std::unique_ptr<HidHandle> VirtualHidPlatform::Open(const std::string& devicePath, HidAccess access) {
     std::lock_guard lock(mutex_);
-    for (const auto& [id, plugged] : interfaces_) {
-        if (PathOf(id) != devicePath)
-            continue;
-        const VirtualInterface& vi = plugged->interface;
-        bool allowed = access == HidAccess::ReadWrite ? vi.readWriteAllowed : vi.queryAllowed;
-        if (!allowed)
-            return nullptr;
-        // The handle shares the interface's state, so it fails once the interface is unplugged.
-        return std::make_unique<VirtualHandle>(std::shared_ptr<const VirtualInterface>(plugged, &plugged->interface),
-                                               std::shared_ptr<const std::atomic<bool>>(plugged, &plugged->present));
+    auto it = devicePath.rfind(kPathPrefix, 0) == 0
+                  ? interfaces_.find(std::atoi(devicePath.c_str() + std::strlen(kPathPrefix)))
+                  : interfaces_.end();
+    if (it == interfaces_.end() || PathOf(it->first) != devicePath) {
+        errno = ENOENT;
+        return nullptr;
     }
-    return nullptr;
+    ++opens_;
+    const VirtualInterface& vi = it->second->interface;
+    bool allowed = access == HidAccess::QueryOnly ? vi.queryAllowed : vi.readWriteAllowed;
+    if (!allowed) {
+        errno = EACCES;
+        return nullptr;
+    }
+    return std::make_unique<VirtualHandle<Plugged>>(it->second);
 }
 
 void VirtualHidPlatform::Notify() {

@@ -1,8 +1,11 @@
 #include "sim/SimulatedBus.h"
 
+#include <condition_variable>
+
 namespace miran::sim {
 
-SimulatedBus::SimulatedBus(std::shared_ptr<hid::VirtualHidPlatform> platform) : platform_(std::move(platform)) {}
+SimulatedBus::SimulatedBus(std::shared_ptr<hid::VirtualHidPlatform> platform)
+    : platform_(std::move(platform)) {}
 
 std::shared_ptr<VirtualProgrammer> SimulatedBus::PlugProgrammer(ProgrammerConfig config) {
     Slot* slot;
@@ -19,7 +22,19 @@ std::shared_ptr<VirtualProgrammer> SimulatedBus::PlugProgrammer(ProgrammerConfig
         platform_->Unplug(slot->id);
         slot->id = -1;
     };
-    PlugSlot(*slot);
+    const std::chrono::milliseconds delay = slot->programmer->Config().plugAfter;
+    if (delay.count() == 0) {
+        PlugSlot(*slot);
+    } else {
+        delayedPlugs_.emplace_back([this, slot, delay](std::stop_token stop) {
+            std::mutex mutex;
+            std::condition_variable_any never;
+            std::unique_lock lock(mutex);
+            never.wait_for(lock, stop, delay, [] { return false; });
+            if (!stop.stop_requested())
+                PlugSlot(*slot);
+        });
+    }
     return slot->programmer;
 }
 
@@ -28,6 +43,7 @@ void SimulatedBus::PlugSlot(Slot& slot) {
     vi.attributes = {kProgrammerVendorId, kProgrammerProductId, 0x0100};
     vi.serial = slot.programmer->Config().serial;
     vi.endpoint = slot.programmer;
+    vi.readWriteAllowed = !slot.programmer->Config().noPermission;
     slot.id = platform_->Plug(std::move(vi));
 }
 

@@ -1,9 +1,8 @@
 #include "sim/SimulationFile.h"
 
-#include <nlohmann/json.hpp>
-
 #include <cctype>
 #include <fstream>
+#include <nlohmann/json.hpp>
 #include <sstream>
 #include <stdexcept>
 
@@ -68,13 +67,18 @@ ProgrammerConfig ParseDevice(const json& device, int index) {
                 bool decimal = !code.empty() && code.size() <= 3 &&
                                code.find_first_not_of("0123456789") == std::string::npos;
                 int command = decimal ? std::stoi(code) : -1;
-                if (command < 0 || command > 255 || !status.is_number_integer() || status.get<long long>() < 0 ||
-                    status.get<long long>() > 0xFFFF)
-                    throw std::runtime_error("\"status\": command codes 0..255 and statuses 0..65535 expected");
+                if (command < 0 || command > 255 || !status.is_number_integer() ||
+                    status.get<long long>() < 0 || status.get<long long>() > 0xFFFF)
+                    throw std::runtime_error(
+                        "\"status\": command codes 0..255 and statuses 0..65535 expected");
                 config.status[static_cast<std::uint8_t>(command)] = status.get<std::uint16_t>();
             }
         } else if (key == "reply_length") {
             config.replyLength = value.get<std::uint16_t>();
+        } else if (key == "no_permission") {
+            config.noPermission = value.get<bool>();
+        } else if (key == "plug_after_ms") {
+            config.plugAfter = std::chrono::milliseconds(Count(device, "plug_after_ms"));
         } else {
             throw std::runtime_error("device " + std::to_string(index) + ": unknown field \"" + key + "\"");
         }

@@ -29,7 +29,8 @@ void DecryptBlock(std::uint8_t* block, const update::TBlockKey& key) {
 
 VirtualProgrammer::VirtualProgrammer(ProgrammerConfig config)
     : config_(std::move(config)), flash_(kFlashSize, 0xFF) {
-    std::copy(config_.bios.begin(), config_.bios.begin() + std::min(config_.bios.size(), flash_.size() - kFirmwareBase),
+    std::copy(config_.bios.begin(),
+              config_.bios.begin() + std::min(config_.bios.size(), flash_.size() - kFirmwareBase),
               flash_.begin() + kFirmwareBase);
 }
 
@@ -55,9 +56,9 @@ bool VirtualProgrammer::SetFeature(const std::uint8_t* buffer, std::size_t lengt
     }
     if (buffer[0] == kReportCommand && length == 8) {
         std::uint16_t param16 = static_cast<std::uint16_t>(buffer[2] | buffer[3] << 8);
-        std::uint32_t param32 = static_cast<std::uint32_t>(buffer[4]) | static_cast<std::uint32_t>(buffer[5]) << 8 |
-                                static_cast<std::uint32_t>(buffer[6]) << 16 |
-                                static_cast<std::uint32_t>(buffer[7]) << 24;
+        std::uint32_t param32 =
+            static_cast<std::uint32_t>(buffer[4]) | static_cast<std::uint32_t>(buffer[5]) << 8 |
+            static_cast<std::uint32_t>(buffer[6]) << 16 | static_cast<std::uint32_t>(buffer[7]) << 24;
         return Execute(buffer[1], param16, param32);
     }
     return false;
@@ -74,9 +75,9 @@ bool VirtualProgrammer::GetFeature(std::uint8_t* buffer, std::size_t length) {
     }
     if (buffer[0] == kReportStatus && length == 5) {
         std::uint16_t length16 = config_.replyLength.value_or(replyLength_);
-        const std::uint8_t status[5] = {static_cast<std::uint8_t>(status_), static_cast<std::uint8_t>(status_ >> 8),
-                                        static_cast<std::uint8_t>(length16),
-                                        static_cast<std::uint8_t>(length16 >> 8), 0};
+        const std::uint8_t status[5] = {
+            static_cast<std::uint8_t>(status_), static_cast<std::uint8_t>(status_ >> 8),
+            static_cast<std::uint8_t>(length16), static_cast<std::uint8_t>(length16 >> 8), 0};
         std::memcpy(buffer, status, sizeof status);
         if (rebootPending_)
             Reboot();

@@ -7,6 +7,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <vector>
 
 namespace miran::hid {
 
@@ -22,8 +23,10 @@ struct VirtualInterface {
     HidAttributes attributes;
     std::string serial; // empty: the interface reports no serial string
     std::shared_ptr<VirtualHidEndpoint> endpoint;
-    bool readWriteAllowed = true;   // false: like a node the user may not open for reading and writing
-    bool queryAllowed = true;       // false with readWriteAllowed false: the interface cannot be opened at all
+    std::uint16_t inputReportLength = 0; // report ID byte included; 0: no input reports
+    std::string instance;                // empty: a new DeviceInstance for every plug
+    bool readWriteAllowed = true;        // false: like a node the user may not open for reading and writing
+    bool queryAllowed = true; // false with readWriteAllowed false: the interface cannot be opened at all
     bool attributesReadable = true; // false: the interface cannot be identified
 };
 
@@ -34,12 +37,16 @@ public:
     VirtualHidPlatform();
     ~VirtualHidPlatform() override;
 
-    // Returns the interface's id; every plug gets a new id and so a new DeviceInstance.
+    // Returns the interface's id (its path is PathOf(id)).
     int Plug(VirtualInterface interface);
     void Unplug(int id);
     bool IsPlugged(int id) const;
+    // Queues an input report (report ID first) for the readers of the interface.
+    void SendInputReport(int id, std::vector<std::uint8_t> report);
     // Number of notifications raised so far.
     int NotificationCount() const;
+    // Number of Open calls that reached an interface, for checking that no platform call was made.
+    int OpenCount() const;
 
     bool Loaded() const override { return true; }
     std::vector<THidPnPInfo> CollectInterfaces() override;
@@ -62,6 +69,7 @@ private:
     int eventFd_ = -1;
     bool posted_ = false;
     int notifications_ = 0;
+    int opens_ = 0;
 };
 
 } // namespace miran::hid

@@ -7,6 +7,8 @@
 #include <list>
 #include <memory>
 #include <mutex>
+#include <thread>
+#include <vector>
 
 namespace miran::sim {
 
@@ -19,6 +21,7 @@ class SimulatedBus {
 public:
     explicit SimulatedBus(std::shared_ptr<hid::VirtualHidPlatform> platform);
 
+    // Plugs the programmer now, or after its configured delay from a thread of the bus.
     std::shared_ptr<VirtualProgrammer> PlugProgrammer(ProgrammerConfig config);
     // A HID device that is not a programmer, such as a keyboard.
     void PlugOtherDevice(std::uint16_t vendorId, std::uint16_t productId, std::string serial);
@@ -41,6 +44,7 @@ private:
     std::shared_ptr<hid::VirtualHidPlatform> platform_;
     mutable std::mutex mutex_;
     std::list<Slot> slots_;
+    std::vector<std::jthread> delayedPlugs_; // stopped and joined before the rest goes
 };
 
 } // namespace miran::sim

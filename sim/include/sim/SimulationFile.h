@@ -8,8 +8,8 @@
 namespace miran::sim {
 
 // The programmers of a simulation, from JSON: {"devices":[{...}, ...]}; every field of a device is optional
-// ("serial", "info", "unique_id", "bios", "fail_transfer", "unplug_at_transfer", "status", "reply_length").
-// Throws std::runtime_error with a message naming the offending field.
+// ("serial", "info", "unique_id", "bios", "fail_transfer", "unplug_at_transfer", "status", "reply_length",
+// "no_permission", "plug_after_ms"). Throws std::runtime_error with a message naming the offending field.
 std::vector<ProgrammerConfig> ParseSimulation(const std::string& json);
 std::vector<ProgrammerConfig> LoadSimulationFile(const std::string& path);
 

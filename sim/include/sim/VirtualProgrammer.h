@@ -13,8 +13,8 @@ namespace miran::sim {
 // Status values the device answers besides 0 (success).
 inline constexpr std::uint16_t kStatusBadCommand = 1;
 inline constexpr std::uint16_t kStatusLocked = 2;
-inline constexpr std::uint16_t kStatusSequence = 3;    // program before erase, erase before prepare
-inline constexpr std::uint16_t kStatusBadImage = 4;    // first block does not decrypt to a firmware header
+inline constexpr std::uint16_t kStatusSequence = 3; // program before erase, erase before prepare
+inline constexpr std::uint16_t kStatusBadImage = 4; // first block does not decrypt to a firmware header
 inline constexpr std::uint16_t kStatusOutOfRange = 5;
 
 inline constexpr std::uint32_t kFirmwareBase = 4096;

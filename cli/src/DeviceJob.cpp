@@ -1,0 +1,99 @@
+#include "DeviceJob.h"
+
+#include "TraceFormat.h"
+
+namespace miran::cli {
+
+namespace {
+
+using nlohmann::json;
+
+std::string LeadingDigits(const std::string& text) {
+    std::size_t n = 0;
+    while (n < text.size() && n < 32 && text[n] >= '0' && text[n] <= '9')
+        ++n;
+    return text.substr(0, n);
+}
+
+} // namespace
+
+int BlockCount(const update::FirmwareImage& image) {
+    if (image.EndAddress() <= update::kStartAddress)
+        return 0;
+    return static_cast<int>((image.EndAddress() - update::kStartAddress + update::kBlockSize - 1) /
+                            update::kBlockSize);
+}
+
+Failure PermissionFailure(const hid::THidDevice& device, const std::string& serial) {
+    return {
+        kExitPermission,
+        "Permission denied: programmer " + serial + " at " + device.PnPInfo().DevicePath +
+            " cannot be opened for reading and writing.\n"
+            "Fix: miran-isp-up-cli --print-udev-rules | sudo tee /etc/udev/rules.d/70-miran-poly-mcu.rules\n"
+            "     sudo udevadm control --reload && sudo udevadm trigger\n"
+            "then plug the programmer in again."};
+}
+
+DeviceJob::DeviceJob(const Options& options, Environment& env, const update::FirmwareImage& image,
+                     hid::THidDevice& device, ProgressStyle style)
+    : options_(options), env_(env), image_(image), serial_(device.SerialNumber()),
+      instance_(device.PnPInfo().DeviceInstance) {
+    if (!device.ReadWriteAccess())
+        throw PermissionFailure(device, serial_);
+    observer_ = std::make_unique<CliObserver>(env, options.json, serial_, BlockCount(image), style);
+    engine_ = std::make_unique<update::UpdateEngine>(image, *observer_);
+    engine_->Channel().SetCurrentDevice(&device);
+    if (options.trace)
+        engine_->Channel().SetTransferTrace(
+            [&env](const update::Transfer& t) { env.err << FormatTransfer(t) << '\n'; });
+}
+
+update::IdentifyResult DeviceJob::IdentifyOrFail() {
+    observer_->SetStatusText("");
+    update::IdentifyResult result = engine_->IdentifyDevice();
+    if (!result.ok)
+        throw Failure{kExitIdentifyFailed,
+                      observer_->StatusText().empty() ? "Wrong Data" : observer_->StatusText()};
+    return result;
+}
+
+json DeviceJob::Identify() {
+    update::IdentifyResult result = IdentifyOrFail();
+    return {{"serial", serial_},
+            {"bios", result.biosCaption.value_or("---")},
+            {"usb_serial", update::AsMaskedUsbSerial(result.usbSerial.value_or(""))}};
+}
+
+std::string DeviceJob::Update() {
+    update::IdentifyResult identified = IdentifyOrFail();
+    std::string digits =
+        options_.usbSerial.value_or(update::AsMaskedUsbSerial(identified.usbSerial.value_or("")));
+    observer_->SetUsbSerialText(digits);
+    digits_ = LeadingDigits(digits);
+    update::UploadResult upload = engine_->StartUpdate();
+    if (!upload.ok)
+        throw Failure{kExitUploadFailed, upload.message};
+    return upload.message;
+}
+
+void DeviceJob::Verify(hid::THidDevice& device) {
+    if (!device.ReadWriteAccess())
+        throw PermissionFailure(device, serial_);
+    engine_->Channel().SetCurrentDevice(&device);
+    update::IdentifyResult again;
+    try {
+        again = IdentifyOrFail();
+    } catch (const Failure& failure) {
+        throw Failure{kExitVerifyFailed, "Verification failed: " + failure.message};
+    }
+    const std::string expectedSerial = digits_.empty() ? "0000000000000" : digits_;
+    if (again.biosCaption != image_.DisplayVersion())
+        throw Failure{kExitVerifyFailed, "Verification failed: installed version " +
+                                             again.biosCaption.value_or("---") + ", expected " +
+                                             image_.DisplayVersion()};
+    if (again.usbSerial != expectedSerial)
+        throw Failure{kExitVerifyFailed, "Verification failed: serial text " + again.usbSerial.value_or("") +
+                                             ", expected " + expectedSerial};
+}
+
+} // namespace miran::cli

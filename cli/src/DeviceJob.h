@@ -1,0 +1,53 @@
+#pragma once
+
+#include "CliObserver.h"
+#include "Failure.h"
+#include "Options.h"
+#include "cli/Cli.h"
+#include "hid/HidDevice.h"
+#include "update/FirmwareImage.h"
+#include "update/UpdateEngine.h"
+
+#include <memory>
+#include <nlohmann/json.hpp>
+#include <string>
+
+namespace miran::cli {
+
+// Number of 512-byte blocks the upload of the image sends.
+int BlockCount(const update::FirmwareImage& image);
+
+// The work on one programmer: identification, update and verification, each reporting failure as a Failure
+// with the exit code it stands for. Several jobs can run at once, one per thread, each on its own device.
+class DeviceJob {
+public:
+    DeviceJob(const Options& options, Environment& env, const update::FirmwareImage& image,
+              hid::THidDevice& device, ProgressStyle style);
+
+    const std::string& Serial() const { return serial_; }
+    const std::string& Instance() const { return instance_; }
+
+    // What the window would show after identification: serial, Bios version, USB serial text.
+    nlohmann::json Identify();
+    // Identifies and uploads; returns the upload's closing message.
+    std::string Update();
+    // Identifies the programmer again after it came back on `device` and checks version and serial digits.
+    void Verify(hid::THidDevice& device);
+
+private:
+    update::IdentifyResult IdentifyOrFail();
+
+    const Options& options_;
+    Environment& env_;
+    const update::FirmwareImage& image_;
+    std::string serial_;
+    std::string instance_;
+    std::string digits_;
+    std::unique_ptr<CliObserver> observer_;
+    std::unique_ptr<update::UpdateEngine> engine_;
+};
+
+// The permission failure for a programmer that may not be opened for reading and writing, with the fix.
+Failure PermissionFailure(const hid::THidDevice& device, const std::string& serial);
+
+} // namespace miran::cli

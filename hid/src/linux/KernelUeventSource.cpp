@@ -1,0 +1,69 @@
+#include "HotplugSource.h"
+#include "Uevent.h"
+
+#include <cerrno>
+#include <linux/netlink.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace miran::hid::linux_backend {
+
+namespace {
+
+constexpr unsigned kKernelGroup = 1;
+
+class KernelUeventSource : public HotplugSource {
+public:
+    explicit KernelUeventSource(int fd) : fd_(fd) {}
+    ~KernelUeventSource() override { close(fd_); }
+
+    int Fd() const override { return fd_; }
+
+    bool DrainNodeChanges() override {
+        bool changed = false;
+        char buffer[8192];
+        for (;;) {
+            sockaddr_nl sender{};
+            socklen_t senderSize = sizeof sender;
+            ssize_t n =
+                recvfrom(fd_, buffer, sizeof buffer, 0, reinterpret_cast<sockaddr*>(&sender), &senderSize);
+            if (n < 0) {
+                if (errno == EINTR)
+                    continue;
+                // EAGAIN: drained. ENOBUFS: events were lost; a rescan catches up with them.
+                return changed || errno == ENOBUFS;
+            }
+            if (sender.nl_pid != 0)
+                continue; // only the kernel speaks on this group
+            if (auto event = ParseKernelUevent(buffer, static_cast<std::size_t>(n)))
+                changed = changed || IsHidrawNodeChange(*event);
+        }
+    }
+
+private:
+    int fd_;
+};
+
+} // namespace
+
+std::unique_ptr<HotplugSource> OpenKernelUeventSource() {
+    int fd = socket(AF_NETLINK, SOCK_DGRAM | SOCK_CLOEXEC | SOCK_NONBLOCK, NETLINK_KOBJECT_UEVENT);
+    if (fd < 0)
+        return nullptr;
+    sockaddr_nl address{};
+    address.nl_family = AF_NETLINK;
+    address.nl_groups = kKernelGroup;
+    if (bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) < 0) {
+        close(fd);
+        return nullptr;
+    }
+    return std::make_unique<KernelUeventSource>(fd);
+}
+
+std::unique_ptr<HotplugSource> OpenHotplugSource(const std::filesystem::path& udevRunDir) {
+    if (auto udev = OpenUdevSource(udevRunDir))
+        return udev;
+    return OpenKernelUeventSource();
+}
+
+} // namespace miran::hid::linux_backend

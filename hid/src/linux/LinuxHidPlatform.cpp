@@ -1,0 +1,111 @@
+#include "LinuxHidPlatform.h"
+
+#include "HidrawHandle.h"
+
+#include <cerrno>
+#include <cstdint>
+#include <fcntl.h>
+#include <sys/epoll.h>
+#include <sys/eventfd.h>
+#include <unistd.h>
+
+namespace miran::hid::linux_backend {
+
+namespace {
+
+bool Watch(int epollFd, int fd) {
+    epoll_event event{};
+    event.events = EPOLLIN;
+    event.data.fd = fd;
+    return epoll_ctl(epollFd, EPOLL_CTL_ADD, fd, &event) == 0;
+}
+
+} // namespace
+
+LinuxHidPlatform::LinuxHidPlatform(LinuxHidPaths paths) : paths_(std::move(paths)) {
+    if (!HidrawClassExists(paths_.roots))
+        return;
+    loaded_ = true;
+    postedFd_ = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+    epollFd_ = epoll_create1(EPOLL_CLOEXEC);
+    Watch(epollFd_, postedFd_);
+    // Without a hot-plug source the first scan still runs; later changes then go unnoticed.
+    hotplug_ = OpenHotplugSource(paths_.udevRun);
+    if (hotplug_)
+        Watch(epollFd_, hotplug_->Fd());
+}
+
+LinuxHidPlatform::~LinuxHidPlatform() {
+    hotplug_.reset();
+    if (epollFd_ >= 0)
+        close(epollFd_);
+    if (postedFd_ >= 0)
+        close(postedFd_);
+}
+
+std::vector<THidPnPInfo> LinuxHidPlatform::CollectInterfaces() {
+    std::vector<HidrawInterface> found = ReadHidrawClass(paths_.roots);
+    std::vector<THidPnPInfo> result;
+    std::lock_guard lock(mutex_);
+    collected_.clear();
+    for (HidrawInterface& interface : found) {
+        result.push_back(interface.info);
+        collected_.emplace(interface.info.DevicePath, std::move(interface));
+    }
+    return result;
+}
+
+std::optional<HidrawInterface> LinuxHidPlatform::Find(const std::string& devicePath) {
+    {
+        std::lock_guard lock(mutex_);
+        if (auto it = collected_.find(devicePath); it != collected_.end())
+            return it->second;
+    }
+    return ReadHidraw(paths_.roots, std::filesystem::path(devicePath).filename().string());
+}
+
+std::unique_ptr<HidHandle> LinuxHidPlatform::Open(const std::string& devicePath, HidAccess access) {
+    std::optional<HidrawInterface> interface = Find(devicePath);
+    if (!interface) {
+        errno = ENOENT;
+        return nullptr;
+    }
+    int fd = -1;
+    switch (access) {
+    case HidAccess::ReadWrite:
+        fd = open(devicePath.c_str(), O_RDWR | O_CLOEXEC);
+        if (fd < 0)
+            return nullptr;
+        break;
+    case HidAccess::Read:
+        fd = open(devicePath.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+        if (fd < 0)
+            return nullptr;
+        break;
+    case HidAccess::QueryOnly:
+        // What sysfs said is enough to answer; the node is opened as far as the user may.
+        fd = open(devicePath.c_str(), O_RDONLY | O_CLOEXEC);
+        break;
+    }
+    return std::make_unique<HidrawHandle>(fd, std::move(*interface));
+}
+
+void LinuxHidPlatform::PostNotification() {
+    if (postedFd_ < 0)
+        return;
+    std::uint64_t one = 1;
+    [[maybe_unused]] ssize_t written = write(postedFd_, &one, sizeof one);
+}
+
+std::optional<long> LinuxHidPlatform::TakeNotification() {
+    std::uint64_t count = 0;
+    bool posted = postedFd_ >= 0 && read(postedFd_, &count, sizeof count) == sizeof count && count > 0;
+    bool changed = hotplug_ && hotplug_->DrainNodeChanges();
+    if (posted)
+        return -1;
+    if (changed)
+        return 0;
+    return std::nullopt;
+}
+
+} // namespace miran::hid::linux_backend

@@ -1,0 +1,169 @@
+#include "hid/HidDeviceController.h"
+#include "hid/VirtualHidPlatform.h"
+
+#include <cerrno>
+#include <condition_variable>
+#include <deque>
+#include <gtest/gtest.h>
+#include <thread>
+
+namespace miran::hid {
+namespace {
+
+// The test's main loop: calls dispatched from other threads wait here until the test runs them.
+class TestLoop {
+public:
+    MainThreadDispatcher Dispatcher() {
+        return [this](std::function<void()> call) {
+            {
+                std::lock_guard lock(mutex_);
+                queue_.push_back(std::move(call));
+            }
+            changed_.notify_all();
+        };
+    }
+
+    // Runs dispatched calls until `done` holds (a guard against hanging ends the wait after 30 s).
+    void RunUntil(const std::function<bool()>& done) {
+        while (!done()) {
+            std::function<void()> call;
+            {
+                std::unique_lock lock(mutex_);
+                if (!changed_.wait_for(lock, std::chrono::seconds(30), [&] { return !queue_.empty(); })) {
+                    ADD_FAILURE() << "nothing was dispatched";
+                    return;
+                }
+                call = std::move(queue_.front());
+                queue_.pop_front();
+            }
+            call();
+        }
+    }
+
+    void WaitForDispatch() {
+        std::unique_lock lock(mutex_);
+        ASSERT_TRUE(changed_.wait_for(lock, std::chrono::seconds(30), [&] { return !queue_.empty(); }));
+    }
+
+private:
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    std::deque<std::function<void()>> queue_;
+};
+
+class ReadThread : public ::testing::Test {
+protected:
+    void SetUp() override {
+        VirtualInterface vi;
+        vi.attributes = {0x16C0, 0x2AA8, 0x0100};
+        vi.inputReportLength = 5;
+        id = platform->Plug(vi);
+        controller = std::make_unique<THidDeviceController>(platform, THidDeviceController::Events{},
+                                                            loop.Dispatcher());
+        controller->DeviceChange();
+        ASSERT_TRUE(controller->AcquireDeviceAt(device, 0));
+    }
+    void TearDown() override {
+        controller->ReleaseDevice(device);
+        controller.reset();
+    }
+
+    std::shared_ptr<VirtualHidPlatform> platform = std::make_shared<VirtualHidPlatform>();
+    TestLoop loop;
+    std::unique_ptr<THidDeviceController> controller;
+    THidDevice* device = nullptr;
+    int id = -1;
+};
+
+struct Received {
+    std::thread::id thread;
+    std::uint8_t reportId = 0;
+    std::vector<std::uint8_t> data;
+};
+
+TEST_F(ReadThread, DeliversInputReportsOnTheMainThread) {
+    std::vector<Received> received;
+    device->SetDataHandler(THidDataEvent(
+        [&](THidDevice& d, std::uint8_t reportId, const std::uint8_t* data, std::uint16_t size) {
+            EXPECT_EQ(&d, device);
+            received.push_back({std::this_thread::get_id(), reportId, {data, data + size}});
+        }));
+    ASSERT_TRUE(device->ReadThreadRunning());
+    platform->SendInputReport(id, {7, 1, 2, 3, 4});
+    platform->SendInputReport(id, {0, 9});
+    loop.RunUntil([&] { return received.size() == 2; });
+    EXPECT_EQ(received[0].thread, std::this_thread::get_id());
+    EXPECT_EQ(received[0].reportId, 7);
+    EXPECT_EQ(received[0].data, (std::vector<std::uint8_t>{1, 2, 3, 4}));
+    EXPECT_EQ(received[1].reportId, 0);
+    EXPECT_EQ(received[1].data, (std::vector<std::uint8_t>{9}));
+
+    device->SetDataHandler({});
+    EXPECT_FALSE(device->ReadThreadRunning());
+}
+
+TEST_F(ReadThread, ControllerHandlerStartsTheThreadWhenTheDeviceIsLent) {
+    controller->ReleaseDevice(device);
+    int reports = 0;
+    controller->SetOnDeviceData(
+        THidDataEvent([&](THidDevice&, std::uint8_t, const std::uint8_t*, std::uint16_t) { ++reports; }));
+    ASSERT_TRUE(controller->AcquireDeviceAt(device, 0));
+    EXPECT_TRUE(device->ReadThreadRunning());
+    platform->SendInputReport(id, {1, 2});
+    loop.RunUntil([&] { return reports == 1; });
+}
+
+TEST_F(ReadThread, FailedReadsAreReportedAndRetried) {
+    device->SetSleepTime(10);
+    std::vector<std::uint32_t> errors;
+    const std::thread::id main = std::this_thread::get_id();
+    device->SetDataErrorHandler(THidDataErrorEvent([&](THidDevice&, std::uint32_t error) {
+        EXPECT_EQ(std::this_thread::get_id(), main);
+        errors.push_back(error);
+    }));
+    device->SetDataHandler(
+        THidDataEvent([](THidDevice&, std::uint8_t, const std::uint8_t*, std::uint16_t) {}));
+    platform->Unplug(id); // no scan yet: the thread finds out by itself
+    loop.RunUntil([&] { return errors.size() >= 3; });
+    EXPECT_EQ(errors[0], static_cast<std::uint32_t>(ENODEV));
+    EXPECT_TRUE(device->ReadThreadRunning());
+}
+
+TEST_F(ReadThread, ReleaseRunsTheDeliveryTheThreadIsWaitingFor) {
+    bool delivered = false;
+    device->SetDataHandler(THidDataEvent(
+        [&](THidDevice&, std::uint8_t, const std::uint8_t*, std::uint16_t) { delivered = true; }));
+    platform->SendInputReport(id, {1, 2});
+    loop.WaitForDispatch(); // the thread now waits for the main thread
+    controller->ReleaseDevice(device);
+    EXPECT_TRUE(delivered);
+}
+
+TEST_F(ReadThread, HandlerMayStopItsOwnReading) {
+    int reports = 0;
+    device->SetDataHandler(
+        THidDataEvent([&](THidDevice& d, std::uint8_t, const std::uint8_t*, std::uint16_t) {
+            ++reports;
+            d.SetDataHandler({});
+        }));
+    platform->SendInputReport(id, {1, 2});
+    loop.RunUntil([&] { return reports == 1; });
+    EXPECT_FALSE(device->ReadThreadRunning());
+}
+
+TEST_F(ReadThread, HandlerMayReleaseItsDeviceAfterItHasGone) {
+    bool released = false;
+    device->SetDataHandler(THidDataEvent([&](THidDevice&, std::uint8_t, const std::uint8_t*, std::uint16_t) {
+        platform->Unplug(id);
+        controller->DeviceChange(); // the device is now detached; releasing frees it
+        controller->ReleaseDevice(device);
+        released = true;
+    }));
+    platform->SendInputReport(id, {1, 2});
+    loop.RunUntil([&] { return released; });
+    EXPECT_EQ(device, nullptr);
+    EXPECT_EQ(controller->Count(), 0);
+}
+
+} // namespace
+} // namespace miran::hid
