@@ -1,0 +1,40 @@
+#include "TDebug.h"
+
+#include <QEvent>
+#include <QVBoxLayout>
+
+namespace miran::app {
+
+TDebug::TDebug(QWidget* parent) : QWidget(parent, Qt::Window), memo_(new QPlainTextEdit(this)) {
+    setObjectName("Debug");
+    setWindowTitle("Debug");
+    setGeometry(1165, 59, 586, 527);
+    QFont font("MS Sans Serif");
+    font.setPixelSize(11);
+    setFont(font);
+
+    memo_->setObjectName("Memo");
+    memo_->setReadOnly(true);
+    memo_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    memo_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    QFont memoFont("Courier New");
+    memoFont.setPixelSize(11);
+    memo_->setFont(memoFont);
+    memo_->viewport()->installEventFilter(this);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(memo_);
+}
+
+bool TDebug::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == memo_->viewport() && event->type() == QEvent::MouseButtonDblClick) {
+        MemoDblClick();
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void TDebug::MemoDblClick() { memo_->clear(); }
+
+} // namespace miran::app

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QPlainTextEdit>
+#include <QWidget>
+
+namespace miran::app {
+
+// The debug window: a read-only log the user can clear with a double click. Shown only by the release copy.
+class TDebug : public QWidget {
+    Q_OBJECT
+public:
+    explicit TDebug(QWidget* parent = nullptr);
+
+    QPlainTextEdit* Memo() const { return memo_; }
+
+private:
+    void MemoDblClick();
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+    QPlainTextEdit* memo_;
+};
+
+} // namespace miran::app

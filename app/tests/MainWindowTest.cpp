@@ -1,0 +1,320 @@
+#include "ReleaseCopy.h"
+#include "TDebug.h"
+#include "TMain.h"
+#include "hid/VirtualHidPlatform.h"
+#include "sim/SimulatedBus.h"
+#include "sim/SimulationFile.h"
+#include "widgets/GradientProgress.h"
+#include "widgets/LED.h"
+#include "widgets/StatusBar.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+using namespace miran;
+using app::TMain;
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// A private config folder per test, so that the real settings are never touched.
+class MainWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        home_ = fs::temp_directory_path() / ("main-window-test-" + std::to_string(::getpid()));
+        fs::remove_all(home_);
+        fs::create_directories(home_);
+        setenv("HOME", home_.c_str(), 1);
+        setenv("XDG_CONFIG_HOME", (home_ / "config").c_str(), 1);
+    }
+    void TearDown() override {
+        main_.reset();
+        fs::remove_all(home_);
+    }
+
+    fs::path IniPath() const { return home_ / "config" / "MIRAN" / "MIRAN-ISP" / "Miran-ISP-Up.ini"; }
+    void WriteIni(const std::string& text) {
+        fs::create_directories(IniPath().parent_path());
+        std::ofstream(IniPath(), std::ios::binary) << text;
+    }
+    std::string ReadIni() const {
+        std::ifstream in(IniPath(), std::ios::binary);
+        std::ostringstream text;
+        text << in.rdbuf();
+        return text.str();
+    }
+
+    std::shared_ptr<sim::VirtualProgrammer> Plug(int index) {
+        return bus_.PlugProgrammer(sim::DefaultProgrammer(index));
+    }
+
+    TMain& Start(std::vector<std::string> arguments = {}) {
+        app::MainEnvironment env{platform_,
+                                 std::move(arguments),
+                                 "/nonexistent/miran-isp-up",
+                                 [this] { return builderWindow_; },
+                                 [this](std::chrono::milliseconds d) {
+                                     sleeps_.push_back(static_cast<int>(d.count()));
+                                     if (onSleep_)
+                                         onSleep_();
+                                 },
+                                 ""};
+        main_ = std::make_unique<TMain>(std::move(env));
+        main_->show();
+        Settle();
+        return *main_;
+    }
+
+    // Runs the event loop until no device notification is left.
+    void Settle() {
+        QElapsedTimer timer;
+        timer.start();
+        do {
+            QApplication::processEvents(QEventLoop::AllEvents, 20);
+        } while (timer.elapsed() < 150);
+    }
+
+    QStringList Entries() const {
+        QStringList entries;
+        for (int i = 0; i < main_->cbDevices->count(); ++i)
+            entries << main_->cbDevices->itemText(i);
+        return entries;
+    }
+
+    fs::path home_;
+    std::shared_ptr<hid::VirtualHidPlatform> platform_ = std::make_shared<hid::VirtualHidPlatform>();
+    sim::SimulatedBus bus_{platform_};
+    std::unique_ptr<TMain> main_;
+    bool builderWindow_ = false;
+    std::vector<int> sleeps_;
+    std::function<void()> onSleep_;
+};
+
+TEST_F(MainWindowTest, StartWithoutDevice) {
+    WriteIni("[CONFIG]\r\nDEVICE=PM0000000007\r\n\r\n");
+    TMain& main = Start();
+    EXPECT_EQ(main.windowTitle(), "MIRAN POLY-MCU Bios-Update v1.9.0");
+    EXPECT_EQ(main.LabBiosVersion->text(), "v1.9.0");
+    EXPECT_EQ(main.LabBiosInfo->text(), "MIRAN-ISP v1.9.0");
+    EXPECT_EQ(main.LabSDBios->text(), "---");
+    EXPECT_EQ(main.cbDevices->count(), 0);
+    EXPECT_FALSE(main.ButStart->isEnabled());
+    EXPECT_FALSE(main.Led->Status());
+    EXPECT_EQ(main.StatusText(), "");
+    EXPECT_EQ(main.RememberedDevice(), "PM0000000007");
+    EXPECT_EQ(main.CurrentDevice(), nullptr);
+
+    // A programmer plugged later is not matched against the remembered one, but it is identified.
+    Plug(0);
+    Settle();
+    EXPECT_EQ(Entries(), QStringList{"PM0000000001"});
+    EXPECT_EQ(main.LabSDBios->text(), "v1.8.2");
+    EXPECT_EQ(main.RememberedDevice(), "PM0000000001");
+}
+
+TEST_F(MainWindowTest, RememberedSecondDeviceIsSelectedAndIdentified) {
+    WriteIni("[CONFIG]\r\nDEVICE=PM0000000002\r\n\r\n");
+    Plug(0);
+    Plug(1);
+    TMain& main = Start();
+    EXPECT_EQ(Entries(), (QStringList{"PM0000000001", "PM0000000002"}));
+    EXPECT_EQ(main.cbDevices->currentText(), "PM0000000002");
+    EXPECT_EQ(main.LabSDBios->text(), "v1.8.2");
+    EXPECT_EQ(main.edUsbSerial->text(), "4711000000001");
+    EXPECT_TRUE(main.Led->Status());
+    EXPECT_EQ(main.Led->ColorOn(), widgets::clLime);
+    EXPECT_TRUE(main.ButStart->isEnabled());
+    EXPECT_EQ(main.CurrentDevice()->SerialNumber(), "PM0000000002");
+    EXPECT_EQ(std::count(sleeps_.begin(), sleeps_.end(), 200), 1);
+
+    // A keyboard arriving rebuilds the list; the selection stays and is identified again.
+    bus_.PlugOtherDevice(0x046D, 0xC31C, "KBD");
+    Settle();
+    EXPECT_EQ(Entries(), (QStringList{"PM0000000001", "PM0000000002"}));
+    EXPECT_EQ(main.cbDevices->currentText(), "PM0000000002");
+    EXPECT_EQ(main.LabSDBios->text(), "v1.8.2");
+    EXPECT_EQ(std::count(sleeps_.begin(), sleeps_.end(), 200), 2);
+}
+
+TEST_F(MainWindowTest, UnpluggingTheIdentifiedDevice) {
+    auto first = Plug(0);
+    auto second = Plug(1);
+    TMain& main = Start();
+    ASSERT_EQ(main.cbDevices->currentText(), "PM0000000001");
+
+    bus_.Unplug(*first);
+    Settle();
+    EXPECT_EQ(Entries(), QStringList{"PM0000000002"});
+    EXPECT_EQ(main.cbDevices->currentText(), "PM0000000002");
+    EXPECT_EQ(main.LabSDBios->text(), "v1.8.2");
+    EXPECT_TRUE(main.ButStart->isEnabled());
+
+    bus_.Unplug(*second);
+    Settle();
+    EXPECT_EQ(main.cbDevices->count(), 0);
+    EXPECT_FALSE(main.ButStart->isEnabled());
+    EXPECT_FALSE(main.Led->Status());
+    EXPECT_EQ(main.StatusText(), "");
+    EXPECT_EQ(main.LabSDBios->text(), "---");
+    EXPECT_EQ(main.CurrentDevice(), nullptr);
+}
+
+TEST_F(MainWindowTest, FailedIdentificationMessages) {
+    struct Case {
+        std::function<void(sim::ProgrammerConfig&)> change;
+        QString status;
+    } cases[] = {
+        {[](sim::ProgrammerConfig& c) { c.failTransfer = 2; }, "Wrong Data"},
+        {[](sim::ProgrammerConfig& c) { c.info[3] = '4'; }, "Wrong Info: MN04"},
+        {[](sim::ProgrammerConfig& c) { c.info[35] = 1; }, "Setup Tool v1.1x or newer required!"},
+    };
+    for (const Case& c : cases) {
+        sim::ProgrammerConfig config = sim::DefaultProgrammer(0);
+        c.change(config);
+        auto programmer = bus_.PlugProgrammer(config);
+        TMain& main = Start();
+        EXPECT_EQ(main.StatusText(), c.status);
+        EXPECT_TRUE(main.Led->Status());
+        EXPECT_EQ(main.Led->ColorOn(), widgets::clYellow);
+        EXPECT_FALSE(main.ButStart->isEnabled());
+        EXPECT_EQ(main.LabSDBios->text(), "---");
+        main_.reset();
+        bus_.Unplug(*programmer);
+    }
+}
+
+TEST_F(MainWindowTest, HandPickedEntryTakesEffectAtTheNextChange) {
+    Plug(0);
+    Plug(1);
+    TMain& main = Start();
+    ASSERT_EQ(main.CurrentDevice()->SerialNumber(), "PM0000000001");
+    main.cbDevices->setCurrentIndex(1);
+    Settle();
+    EXPECT_EQ(main.CurrentDevice()->SerialNumber(), "PM0000000001");
+
+    bus_.PlugOtherDevice(0x046D, 0xC31C, "KBD");
+    Settle();
+    EXPECT_EQ(main.cbDevices->currentText(), "PM0000000002");
+    EXPECT_EQ(main.CurrentDevice()->SerialNumber(), "PM0000000002");
+}
+
+TEST_F(MainWindowTest, UpdateShowsProgressAndTheDeviceComesBackWithTheNewBios) {
+    auto programmer = Plug(0);
+    TMain& main = Start();
+    main.edUsbSerial->setText("1234567890123");
+    std::vector<int> positions;
+    onSleep_ = [&] { positions.push_back(main.pBar->Position()); };
+    sleeps_.clear();
+
+    main.ButStart->click();
+    onSleep_ = nullptr;
+    EXPECT_EQ(positions.front(), 512);
+    EXPECT_EQ(positions[16], 8348); // the last block's 8704, clamped to the maximum
+    EXPECT_EQ(main.pBar->Maximum(), 8348);
+    EXPECT_EQ(main.pBar->Position(), 0);
+    EXPECT_EQ(std::count(sleeps_.begin(), sleeps_.end(), 25), 17);
+    EXPECT_EQ(programmer->RebootCount(), 1);
+
+    // The reboot is a device change: the list is rebuilt and the device identified again.
+    Settle();
+    EXPECT_EQ(main.LabSDBios->text(), "v1.9.0");
+    EXPECT_EQ(main.edUsbSerial->text(), "1234567890123");
+    EXPECT_EQ(main.Led->ColorOn(), widgets::clLime);
+}
+
+TEST_F(MainWindowTest, UploadFailureIsShownAndProgressReset) {
+    sim::ProgrammerConfig config = sim::DefaultProgrammer(0);
+    config.status[14] = 1;
+    bus_.PlugProgrammer(config);
+    TMain& main = Start();
+    main.ButStart->click();
+    EXPECT_EQ(main.StatusText(), "Biosflash Erase Error");
+    EXPECT_EQ(main.pBar->Position(), 0);
+    EXPECT_TRUE(main.ButStart->isEnabled());
+}
+
+TEST_F(MainWindowTest, DeviceChangeDuringUploadIsDeferredAndSecondClickIgnored) {
+    auto programmer = Plug(0);
+    TMain& main = Start();
+    int sleepsDuringUpload = 0;
+    onSleep_ = [&] {
+        if (++sleepsDuringUpload == 3) {
+            bus_.PlugOtherDevice(0x046D, 0xC31C, "KBD");
+            Plug(1);
+            main.ButStartClick(); // a second click while the first runs
+            main.close();         // EXIT while it runs
+        }
+    };
+    main.ButStart->click();
+    onSleep_ = nullptr;
+    EXPECT_EQ(std::count(sleeps_.begin(), sleeps_.end(), 25), 17);
+    EXPECT_EQ(programmer->RebootCount(), 1);
+    EXPECT_FALSE(main.isVisible()); // the close took effect once the upload had ended
+}
+
+TEST_F(MainWindowTest, IniFileAfterCloseAndPlacementOnNextStart) {
+    Plug(0);
+    TMain& main = Start();
+    main.move(40, 30);
+    Settle();
+    main.ButExitClick();
+    std::string ini = ReadIni();
+    EXPECT_NE(ini.find("[CONFIG]\r\nDEVICE=PM0000000001\r\n"), std::string::npos) << ini;
+    EXPECT_NE(ini.find("[Main]\r\n"), std::string::npos) << ini;
+    EXPECT_NE(ini.find("NormPos="), std::string::npos) << ini;
+    main_.reset();
+
+    TMain& again = Start();
+    EXPECT_EQ(again.RememberedDevice(), "PM0000000001");
+}
+
+TEST(ReleaseCopy, Conditions) {
+    auto yes = [] { return true; };
+    auto no = [] { return false; };
+    EXPECT_TRUE(app::ReleaseCopyRequested({"5246031"}, yes));
+    EXPECT_FALSE(app::ReleaseCopyRequested({"5246031"}, no));
+    EXPECT_FALSE(app::ReleaseCopyRequested({}, yes));
+    EXPECT_FALSE(app::ReleaseCopyRequested({"5246031", "x"}, yes));
+    EXPECT_FALSE(app::ReleaseCopyRequested({"5246032"}, yes));
+    EXPECT_EQ(app::ReleaseCopyName("C:/tools/Tool.exe", "1.9.0", ".exe"), "Tool1.9.0.exe");
+    EXPECT_EQ(app::ReleaseCopyName("/usr/bin/miran-isp-up", "1.9.0", ""), "miran-isp-up1.9.0");
+}
+
+TEST_F(MainWindowTest, ReleaseCopyShowsDebugAndCopiesIntoDist) {
+    fs::path work = home_ / "work";
+    fs::create_directories(work / "dist");
+    fs::path exe = work / "miran-isp-up";
+    std::ofstream(exe) << "binary";
+    fs::path previous = fs::current_path();
+    fs::current_path(work);
+
+    builderWindow_ = true;
+    app::TDebug debug;
+    app::MainEnvironment env{platform_, {"5246031"}, exe, [] { return true; }, [](auto) {}, ""};
+    TMain main(env);
+    main.SetDebugWindow(&debug);
+    main.show();
+    EXPECT_TRUE(debug.isVisible());
+    EXPECT_TRUE(fs::exists(work / "dist" / "miran-isp-up1.9.0"));
+    fs::current_path(previous);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    QApplication application(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
