@@ -103,7 +103,10 @@ TMain::~TMain() {
     if (placementWindow_.Events().OnDestroy)
         placementWindow_.Events().OnDestroy();
     FormStorage1.reset();
-    // The controller deals with the devices the list still holds.
+    // The list gives back what it borrowed, so that the controller can free every device object.
+    engine_->Channel().SetCurrentDevice(nullptr);
+    for (hid::THidDevice*& device : listedDevices_)
+        hidCtrl_->ReleaseDevice(device);
     delete notifier_;
     hidCtrl_.reset();
 }

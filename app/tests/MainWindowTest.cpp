@@ -1,3 +1,4 @@
+#include "GracefulExit.h"
 #include "ReleaseCopy.h"
 #include "TDebug.h"
 #include "TMain.h"
@@ -16,6 +17,7 @@
 #include <QPushButton>
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -214,11 +216,20 @@ TEST_F(MainWindowTest, UpdateShowsProgressAndTheDeviceComesBackWithTheNewBios) {
     TMain& main = Start();
     main.edUsbSerial->setText("1234567890123");
     std::vector<int> positions;
-    onSleep_ = [&] { positions.push_back(main.pBar->Position()); };
+    std::vector<QString> statuses;
+    onSleep_ = [&] {
+        positions.push_back(main.pBar->Position());
+        statuses.push_back(main.StatusText());
+    };
     sleeps_.clear();
 
     main.ButStart->click();
     onSleep_ = nullptr;
+    EXPECT_EQ(statuses.front(), "Writing Bios");
+    EXPECT_EQ(statuses.back(), "OK"); // the wait after the last block
+    EXPECT_EQ(main.StatusText(), "OK");
+    EXPECT_TRUE(main.Led->Status());
+    EXPECT_EQ(main.Led->ColorOn(), widgets::clLime);
     EXPECT_EQ(positions.front(), 512);
     EXPECT_EQ(positions[16], 8348); // the last block's 8704, clamped to the maximum
     EXPECT_EQ(main.pBar->Maximum(), 8348);
@@ -277,6 +288,16 @@ TEST_F(MainWindowTest, IniFileAfterCloseAndPlacementOnNextStart) {
 
     TMain& again = Start();
     EXPECT_EQ(again.RememberedDevice(), "PM0000000001");
+}
+
+TEST_F(MainWindowTest, TerminationSignalClosesLikeTheCloseBox) {
+    Plug(0);
+    TMain& main = Start();
+    app::CloseOnTerminationSignals(main);
+    raise(SIGTERM);
+    Settle();
+    EXPECT_FALSE(main.isVisible());
+    EXPECT_NE(ReadIni().find("DEVICE=PM0000000001"), std::string::npos);
 }
 
 TEST(ReleaseCopy, Conditions) {
