@@ -19,7 +19,13 @@ std::optional<std::string> ReadText(const fs::path& file) {
     std::ifstream in(file, std::ios::binary);
     if (!in)
         return std::nullopt;
-    return std::string(std::istreambuf_iterator<char>(in), {});
+    // A device that goes away while its attributes are read fails the read with ENODEV, which the stream
+    // buffer throws through the iterator.
+    try {
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    } catch (const std::ios_base::failure&) {
+        return std::nullopt;
+    }
 }
 
 // KEY=VALUE lines of a uevent file.
