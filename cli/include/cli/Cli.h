@@ -19,8 +19,8 @@ enum ExitCode : int {
     kExitPermission = 7, // a programmer is there but the user may not open it
 };
 
-// What the command line takes from the process; tests replace the waits and the terminal check. `update --all`
-// calls `sleep` from several threads at once.
+// What the command line takes from the process; tests replace the waits and the terminal check. `update
+// --all` calls `sleep` from several threads at once.
 struct Environment {
     std::ostream& out;
     std::ostream& err;
