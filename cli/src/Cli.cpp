@@ -3,6 +3,7 @@
 #include "DeviceJob.h"
 #include "DeviceSession.h"
 #include "Failure.h"
+#include "JsonText.h"
 #include "LineStream.h"
 #include "Options.h"
 #include "hid/SystemHidPlatform.h"
@@ -48,7 +49,7 @@ int ImageInfo(const Options& options, Environment& env) {
                        {"end_address", image.EndAddress()},
                        {"size", image.Size()},
                        {"blocks", BlockCount(image)}};
-        env.out << result.dump() << std::endl;
+        env.out << JsonText(result) << std::endl;
         return kExitOk;
     }
     env.out << "Magic:       " << image.Magic() << '\n'
@@ -128,11 +129,10 @@ public:
             if (!openable && !denied)
                 denied = PermissionFailure(*device, serial);
             if (options_.json)
-                env_.out << json({{"event", "device"},
-                                  {"serial", serial},
-                                  {"node", device->PnPInfo().DevicePath},
-                                  {"openable", openable}})
-                                .dump()
+                env_.out << JsonText(json({{"event", "device"},
+                                           {"serial", serial},
+                                           {"node", device->PnPInfo().DevicePath},
+                                           {"openable", openable}}))
                          << std::endl;
             else
                 env_.out << (serial.empty() ? "(no serial)" : serial) << "  " << device->PnPInfo().DevicePath
@@ -141,11 +141,10 @@ public:
         if (denied)
             throw *denied;
         if (options_.json)
-            env_.out << json({{"event", "result"},
-                              {"ok", true},
-                              {"exit_code", kExitOk},
-                              {"count", programmers.size()}})
-                            .dump()
+            env_.out << JsonText(json({{"event", "result"},
+                                       {"ok", true},
+                                       {"exit_code", kExitOk},
+                                       {"count", programmers.size()}}))
                      << std::endl;
         else if (programmers.empty())
             env_.err << NotFound().message << '\n';
@@ -159,7 +158,7 @@ public:
         if (options_.json) {
             json result = {{"event", "result"}, {"ok", true}, {"exit_code", kExitOk}};
             result.update(shown);
-            env_.out << result.dump() << std::endl;
+            env_.out << JsonText(result) << std::endl;
         } else {
             PrintShown(env_, shown);
         }
@@ -204,8 +203,11 @@ private:
             throw NotFound();
         if (programmers.size() > 1) {
             std::string serials;
-            for (hid::THidDevice* device : programmers)
-                serials += (serials.empty() ? "" : ", ") + device->SerialNumber();
+            for (hid::THidDevice* device : programmers) {
+                const std::string serial = device->SerialNumber();
+                serials +=
+                    (serials.empty() ? "" : ", ") + (serial.empty() ? std::string("(no serial)") : serial);
+            }
             throw Failure{kExitUsage,
                           "Several programmers attached (" + serials + "): choose one with --serial"};
         }
@@ -229,13 +231,12 @@ private:
 
     void ReportUpdated(Environment& env, const std::string& serial, const std::string& message) {
         if (options_.json)
-            env.out << json({{"event", "result"},
-                             {"ok", true},
-                             {"exit_code", kExitOk},
-                             {"serial", serial},
-                             {"message", message},
-                             {"verified", options_.verify}})
-                           .dump()
+            env.out << JsonText(json({{"event", "result"},
+                                      {"ok", true},
+                                      {"exit_code", kExitOk},
+                                      {"serial", serial},
+                                      {"message", message},
+                                      {"verified", options_.verify}}))
                     << std::endl;
         else
             env.out << serial << ": " << message << (options_.verify ? ", verified" : "") << '\n';
@@ -280,12 +281,11 @@ private:
             } else {
                 env_.err << run->serial << ": " << run->message << '\n';
                 if (options_.json)
-                    env_.out << json({{"event", "result"},
-                                      {"ok", false},
-                                      {"exit_code", run->code},
-                                      {"serial", run->serial},
-                                      {"message", run->message}})
-                                    .dump()
+                    env_.out << JsonText(json({{"event", "result"},
+                                               {"ok", false},
+                                               {"exit_code", run->code},
+                                               {"serial", run->serial},
+                                               {"message", run->message}}))
                              << std::endl;
             }
             worst = std::max(worst, run->code);
@@ -338,11 +338,10 @@ int RunCli(const std::vector<std::string>& args, Environment& env) {
     } catch (const Failure& failure) {
         env.err << failure.message << '\n';
         if (options.json)
-            env.out << json({{"event", "result"},
-                             {"ok", false},
-                             {"exit_code", failure.code},
-                             {"message", failure.message}})
-                           .dump()
+            env.out << JsonText(json({{"event", "result"},
+                                      {"ok", false},
+                                      {"exit_code", failure.code},
+                                      {"message", failure.message}}))
                     << std::endl;
         return failure.code;
     }

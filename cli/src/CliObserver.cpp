@@ -1,5 +1,7 @@
 #include "CliObserver.h"
 
+#include "JsonText.h"
+
 #include <algorithm>
 #include <nlohmann/json.hpp>
 #include <ostream>
@@ -25,7 +27,7 @@ void CliObserver::SetProgressPosition(int position) {
     if (json_) {
         nlohmann::json event = {{"event", "progress"}, {"serial", deviceSerial_}, {"block", block_},
                                 {"blocks", blocks_},   {"position", position},    {"maximum", maximum_}};
-        env_.out << event.dump() << std::endl;
+        env_.out << JsonText(event) << std::endl;
     }
     if (style_ == ProgressStyle::Lines && !json_ && maximum_ > 0) {
         env_.err << deviceSerial_ << ": block " << block_ << '/' << blocks_ << ' '

@@ -1,6 +1,7 @@
 #include "cli/Cli.h"
 
 #include "CliTestSupport.h"
+#include "update/FirmwareImage.h"
 
 #include <filesystem>
 #include <fstream>
@@ -200,6 +201,29 @@ TEST_F(CliTest, TraceShowsEveryTransfer) {
     ASSERT_EQ(lines.size(), 4u);
     EXPECT_EQ(lines[2], "Set 2 8 02 00 00 00 00 00 00 00 FAILED");
     EXPECT_EQ(lines[3], "Wrong Info: ");
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(CliTest, DeviceBytesThatAreNotTextStillGiveJsonLines) {
+    // Other firmware may answer the info request with binary junk.
+    EXPECT_EQ(Run({Simulate(R"([{"info": "FF4E3035"}])"), "info", "--json"}), kExitIdentifyFailed);
+    json result = json::parse(Lines(out.str()).back());
+    EXPECT_EQ(result["exit_code"], kExitIdentifyFailed);
+    EXPECT_EQ(result["message"], "Wrong Info: \xEF\xBF\xBDN05");
+}
+
+TEST_F(CliTest, VerifyOfAnImageShownAsNoBios) {
+    // A minor version byte of 10 is shown as "NO BIOS" by identification, as it will be after the update.
+    auto shipped = miran::update::FirmwareImage::OpenResource().Bytes();
+    std::vector<std::uint8_t> bytes(shipped.begin(), shipped.end());
+    bytes[13] = 10;
+    std::string path = std::filesystem::temp_directory_path() / ("cli-image10-" + std::to_string(::getpid()));
+    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+    EXPECT_EQ(Run({"--simulate", "update", "--verify", "--image", path}), kExitOk) << err.str();
+    std::filesystem::remove(path);
 }
 
 } // namespace
