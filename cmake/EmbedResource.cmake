@@ -11,7 +11,7 @@ function(miran_embed_resources target)
         message(FATAL_ERROR "miran_embed_resources: expected type/name/file triples")
     endif()
     set(files)
-    set(spec)
+    set(triples)
     math(EXPR last "${n} - 1")
     foreach(i RANGE 0 ${last} 3)
         math(EXPR j "${i} + 1")
@@ -21,13 +21,13 @@ function(miran_embed_resources target)
         list(GET entries ${k} file)
         get_filename_component(file ${file} ABSOLUTE)
         list(APPEND files ${file})
-        list(APPEND spec "${type}|${name}|${file}")
+        list(APPEND triples "${type}|${name}|${file}")
     endforeach()
     set(out ${CMAKE_CURRENT_BINARY_DIR}/${target}_resources.cpp)
-    string(REPLACE ";" "^" spec_arg "${spec}")
+    string(REPLACE ";" "^" triples_arg "${triples}")
     add_custom_command(
         OUTPUT ${out}
-        COMMAND ${CMAKE_COMMAND} -DOUT=${out} -DSPEC=${spec_arg} -P ${MIRAN_EMBED_SCRIPT}
+        COMMAND ${CMAKE_COMMAND} -DOUT=${out} -DTRIPLES=${triples_arg} -P ${MIRAN_EMBED_SCRIPT}
         DEPENDS ${files} ${MIRAN_EMBED_SCRIPT}
         COMMENT "Embedding resources into ${target}"
         VERBATIM)

@@ -1,6 +1,6 @@
 # Writes a C++ source holding the given files as byte arrays plus a lookup table.
-# -DOUT=<file.cpp> -DSPEC=<type|name|file^type|name|file...>
-string(REPLACE "^" ";" entries "${SPEC}")
+# -DOUT=<file.cpp> -DTRIPLES=<type|name|file^type|name|file...>
+string(REPLACE "^" ";" entries "${TRIPLES}")
 set(arrays "")
 set(table "")
 set(index 0)
