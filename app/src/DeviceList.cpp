@@ -1,6 +1,7 @@
 // The device list: rebuilt at each device change, then the selected programmer is identified.
 
 #include "TMain.h"
+#include "update/ProgrammerId.h"
 #include "widgets/GradientProgress.h"
 #include "widgets/LED.h"
 #include "widgets/StatusBar.h"
@@ -13,8 +14,6 @@
 namespace miran::app {
 
 namespace {
-constexpr std::uint16_t kProgrammerVendorId = 0x16C0;
-constexpr std::uint16_t kProgrammerProductId = 0x2AA8;
 constexpr widgets::TColor kIdentifying = widgets::clYellow;
 constexpr widgets::TColor kIdentified = widgets::clLime;
 } // namespace
@@ -41,7 +40,8 @@ void TMain::HidCtrlDeviceChange() {
 }
 
 bool TMain::HidCtrlEnumerate(hid::THidDevice& device, int index) {
-    if (device.VendorID() == kProgrammerVendorId && device.ProductID() == kProgrammerProductId) {
+    if (device.VendorID() == update::kProgrammerVendorId &&
+        device.ProductID() == update::kProgrammerProductId) {
         hid::THidDevice* acquired = nullptr;
         hidCtrl_->AcquireDeviceAt(acquired, index);
         const std::string serial = device.SerialNumber();

@@ -8,13 +8,6 @@ namespace {
 
 using nlohmann::json;
 
-std::string LeadingDigits(const std::string& text) {
-    std::size_t n = 0;
-    while (n < text.size() && n < 32 && text[n] >= '0' && text[n] <= '9')
-        ++n;
-    return text.substr(0, n);
-}
-
 } // namespace
 
 int BlockCount(const update::FirmwareImage& image) {
@@ -69,7 +62,7 @@ std::string DeviceJob::Update() {
     std::string digits =
         options_.usbSerial.value_or(update::AsMaskedUsbSerial(identified.usbSerial.value_or("")));
     observer_->SetUsbSerialText(digits);
-    digits_ = LeadingDigits(digits);
+    digits_ = update::SerialDigits(digits);
     update::UploadResult upload = engine_->StartUpdate();
     if (!upload.ok)
         throw Failure{kExitUploadFailed, upload.message};
@@ -87,9 +80,10 @@ void DeviceJob::Verify(hid::THidDevice& device) {
         throw Failure{kExitVerifyFailed, "Verification failed: " + failure.message};
     }
     const std::string expectedSerial = digits_.empty() ? "0000000000000" : digits_;
-    // A major or minor digit of 10 or more is shown as "NO BIOS", without a serial text.
-    const bool shownAsNoBios = image_.VersionMajor() >= 10 || image_.VersionMinor() >= 10;
-    const std::string expectedCaption = shownAsNoBios ? std::string("NO BIOS") : image_.DisplayVersion();
+    const std::string expectedCaption =
+        update::BiosCaption(image_.VersionMajor(), image_.VersionMinor(), image_.VersionPatch());
+    // A Bios shown as "NO BIOS" comes without a serial text.
+    const bool shownAsNoBios = expectedCaption == "NO BIOS";
     if (again.biosCaption != expectedCaption)
         throw Failure{kExitVerifyFailed, "Verification failed: installed version " +
                                              again.biosCaption.value_or("---") + ", expected " +

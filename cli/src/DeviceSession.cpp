@@ -1,18 +1,13 @@
 #include "DeviceSession.h"
 
+#include "update/ProgrammerId.h"
+
 #include <cstdint>
 #include <poll.h>
 #include <sys/eventfd.h>
 #include <unistd.h>
 
 namespace miran::cli {
-
-namespace {
-
-constexpr std::uint16_t kVendorId = 0x16C0;
-constexpr std::uint16_t kProductId = 0x2AA8;
-
-} // namespace
 
 DeviceSession::DeviceSession(std::shared_ptr<hid::HidPlatform> platform)
     : platform_(std::move(platform)), postedFd_(eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)),
@@ -33,7 +28,8 @@ void DeviceSession::ReleaseAll() {
 void DeviceSession::Rebuild() {
     ReleaseAll();
     controller_.SetOnEnumerate(hid::THidEnumerateEvent([this](hid::THidDevice& device, int index) {
-        if (device.VendorID() == kVendorId && device.ProductID() == kProductId) {
+        if (device.VendorID() == update::kProgrammerVendorId &&
+            device.ProductID() == update::kProgrammerProductId) {
             hid::THidDevice* acquired = nullptr;
             if (controller_.AcquireDeviceAt(acquired, index)) {
                 acquired->SerialNumber(); // read while it is accessible, so that it is cached

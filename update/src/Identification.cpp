@@ -13,12 +13,6 @@ std::size_t Bounded(std::uint16_t length, std::size_t capacity) {
     return std::min<std::size_t>(length, capacity);
 }
 
-std::string FormatVersion(const char* format, int a, int b, int c) {
-    char text[32];
-    std::snprintf(text, sizeof text, format, a, b, c);
-    return text;
-}
-
 } // namespace
 
 UpdateEngine::UpdateEngine(const FirmwareImage& image, UpdateObserver& observer)
@@ -63,16 +57,22 @@ IdentifyResult UpdateEngine::IdentifyDevice() {
     channel_.QueryStatus();
     std::copy_n(receive_.begin(), Bounded(channel_.Length(), biosInfo_.size()), biosInfo_.begin());
 
-    if (biosInfo_[12] >= 10 || biosInfo_[13] >= 10) {
-        result.biosCaption = "NO BIOS";
-    } else {
-        result.biosCaption = FormatVersion("v%1d.%1d.%1d", biosInfo_[12], biosInfo_[13], biosInfo_[14]);
+    result.biosCaption = BiosCaption(biosInfo_[12], biosInfo_[13], biosInfo_[14]);
+    if (*result.biosCaption != "NO BIOS") {
         result.usbSerial = biosInfo_[96] == 0 ? std::string("0000000000000") : FieldText(&biosInfo_[96], 32);
     }
 
     identified_ = true;
     result.ok = true;
     return result;
+}
+
+std::string BiosCaption(std::uint8_t major, std::uint8_t minor, std::uint8_t patch) {
+    if (major >= 10 || minor >= 10)
+        return "NO BIOS";
+    char text[16];
+    std::snprintf(text, sizeof text, "v%1d.%1d.%1d", major, minor, patch);
+    return text;
 }
 
 std::string AsMaskedUsbSerial(const std::string& text) {

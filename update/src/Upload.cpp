@@ -83,12 +83,15 @@ void UpdateEngine::WritePhase() {
 // field's 32 bytes would overwrite the payload, so they are dropped.
 void UpdateEngine::PutSerialDigits() {
     std::fill_n(block_.begin() + kSerialOffset, kSerialWidth, 0);
-    const std::string serial = observer_.UsbSerialText();
-    std::size_t i = 0;
-    while (i < serial.size() && i < kSerialWidth && serial[i] >= '0' && serial[i] <= '9') {
-        block_[kSerialOffset + i] = static_cast<std::uint8_t>(serial[i]);
-        ++i;
-    }
+    const std::string digits = SerialDigits(observer_.UsbSerialText());
+    std::copy(digits.begin(), digits.end(), block_.begin() + kSerialOffset);
+}
+
+std::string SerialDigits(const std::string& text) {
+    std::size_t n = 0;
+    while (n < text.size() && n < kSerialWidth && text[n] >= '0' && text[n] <= '9')
+        ++n;
+    return text.substr(0, n);
 }
 
 } // namespace miran::update

@@ -2,6 +2,7 @@
 
 #include "hid/VirtualHidPlatform.h"
 #include "sim/VirtualProgrammer.h"
+#include "update/ProgrammerId.h"
 
 #include <atomic>
 #include <list>
@@ -12,8 +13,8 @@
 
 namespace miran::sim {
 
-inline constexpr std::uint16_t kProgrammerVendorId = 0x16C0;
-inline constexpr std::uint16_t kProgrammerProductId = 0x2AA8;
+using update::kProgrammerProductId;
+using update::kProgrammerVendorId;
 
 // Plugs virtual programmers (and other HID devices) into a virtual backend. A programmer that reboots is
 // unplugged and plugged again, as a real one re-enumerates; one that vanishes stays unplugged.

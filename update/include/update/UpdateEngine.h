@@ -71,6 +71,12 @@ private:
     std::array<std::uint8_t, 2 * kBlockSize> block_{};
 };
 
+// The leading decimal digits of a USB serial text, as many as the header's 32-byte serial field holds.
+std::string SerialDigits(const std::string& text);
+
+// How the window shows an installed Bios version: "NO BIOS" when the major or minor digit is 10 or more.
+std::string BiosCaption(std::uint8_t major, std::uint8_t minor, std::uint8_t patch);
+
 // The text a 15-digit masked field shows for a serial: at most 15 characters, non-digits blank.
 std::string AsMaskedUsbSerial(const std::string& text);
 
