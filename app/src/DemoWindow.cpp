@@ -24,15 +24,10 @@ DemoWindow::DemoWindow(sim::SimulatedBus& bus,
     auto* keyboard = new QCheckBox("Keyboard (not a programmer)");
     keyboard->setObjectName("keyboard");
     connect(keyboard, &QCheckBox::toggled, this, [this](bool plugged) {
-        auto& platform = bus_.Platform();
-        if (plugged) {
-            hid::VirtualInterface vi;
-            vi.attributes = {0x046D, 0xC31C, 0x0110};
-            vi.serial = "KBD-0001";
-            keyboard_ = platform.Plug(std::move(vi));
-        } else {
-            platform.Unplug(keyboard_);
-        }
+        if (plugged)
+            keyboard_ = bus_.PlugOtherDevice(0x046D, 0xC31C, "KBD-0001");
+        else
+            bus_.Platform().Unplug(keyboard_);
     });
     layout->addWidget(keyboard);
 

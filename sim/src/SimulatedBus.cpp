@@ -47,11 +47,11 @@ void SimulatedBus::PlugSlot(Slot& slot) {
     slot.id = platform_->Plug(std::move(vi));
 }
 
-void SimulatedBus::PlugOtherDevice(std::uint16_t vendorId, std::uint16_t productId, std::string serial) {
+int SimulatedBus::PlugOtherDevice(std::uint16_t vendorId, std::uint16_t productId, std::string serial) {
     hid::VirtualInterface vi;
     vi.attributes = {vendorId, productId, 0x0100};
     vi.serial = std::move(serial);
-    platform_->Plug(std::move(vi));
+    return platform_->Plug(std::move(vi));
 }
 
 SimulatedBus::Slot* SimulatedBus::Find(const VirtualProgrammer& programmer) const {

@@ -24,8 +24,8 @@ public:
 
     // Plugs the programmer now, or after its configured delay from a thread of the bus.
     std::shared_ptr<VirtualProgrammer> PlugProgrammer(ProgrammerConfig config);
-    // A HID device that is not a programmer, such as a keyboard.
-    void PlugOtherDevice(std::uint16_t vendorId, std::uint16_t productId, std::string serial);
+    // A HID device that is not a programmer, such as a keyboard; returns its id on the virtual backend.
+    int PlugOtherDevice(std::uint16_t vendorId, std::uint16_t productId, std::string serial);
     void Unplug(const VirtualProgrammer& programmer);
     // Plugs a programmer that was unplugged again, with its state.
     void Replug(const VirtualProgrammer& programmer);
