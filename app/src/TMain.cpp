@@ -192,9 +192,9 @@ void TMain::CreateControls() {
 
 void TMain::FormCreate() {
     // The version bytes and texts come from the carried image's header.
-    setWindowTitle(QString::fromStdString(image_.TitleText()));
-    QApplication::setApplicationDisplayName(QString());
-    QApplication::setApplicationName(QString::fromStdString(image_.TitleText()));
+    // The application title (task bar text) is the title; the window caption is the application title.
+    QApplication::setApplicationDisplayName(QString::fromStdString(image_.TitleText()));
+    setWindowTitle(QApplication::applicationDisplayName());
     engine_ = std::make_unique<update::UpdateEngine>(image_, static_cast<update::UpdateObserver&>(*this));
     IniFile.SetFileName(kIniFileName);
     firstSelectionPending_ = true;
