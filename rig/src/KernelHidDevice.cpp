@@ -15,16 +15,30 @@ namespace {
 // when the device is already going.
 constexpr std::chrono::milliseconds kResetDelay{50};
 
-// The trace form: call, report ID, length, the bytes of small reports.
+// The CRC-32 of zlib: the rig's check works out the bytes a data report must carry on its own and compares.
+std::uint32_t Crc32(const std::uint8_t* data, std::size_t length) {
+    std::uint32_t c = 0xFFFFFFFF;
+    for (std::size_t i = 0; i < length; ++i) {
+        c ^= data[i];
+        for (int bit = 0; bit < 8; ++bit)
+            c = c & 1 ? (c >> 1) ^ 0xEDB88320 : c >> 1;
+    }
+    return ~c;
+}
+
+// The trace form: call, report ID, length, the bytes of small reports or the CRC-32 of large ones.
 std::string Describe(const char* call, std::uint8_t reportId, const std::uint8_t* data, std::size_t length,
                      bool ok) {
     std::string line = std::string(call) + ' ' + std::to_string(reportId) + ' ' + std::to_string(length);
+    char hex[16];
     if (data && length <= 8) {
-        char hex[4];
         for (std::size_t i = 0; i < length; ++i) {
             std::snprintf(hex, sizeof hex, " %02X", data[i]);
             line += hex;
         }
+    } else if (data) {
+        std::snprintf(hex, sizeof hex, " crc32 %08X", static_cast<unsigned>(Crc32(data, length)));
+        line += hex;
     }
     return ok ? line : line + " FAILED";
 }

@@ -2,6 +2,8 @@
 #include "Uevent.h"
 
 #include <cerrno>
+#include <cstdio>
+#include <cstdlib>
 #include <linux/netlink.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -61,9 +63,10 @@ std::unique_ptr<HotplugSource> OpenKernelUeventSource() {
 }
 
 std::unique_ptr<HotplugSource> OpenHotplugSource(const std::filesystem::path& udevRunDir) {
-    if (auto udev = OpenUdevSource(udevRunDir))
-        return udev;
-    return OpenKernelUeventSource();
+    auto udev = OpenUdevSource(udevRunDir);
+    if (std::getenv("MIRAN_DEBUG")) // shows which of the two paths a desktop takes
+        std::fprintf(stderr, "hotplug source: %s\n", udev ? "udev monitor" : "kernel uevents");
+    return udev ? std::move(udev) : OpenKernelUeventSource();
 }
 
 } // namespace miran::hid::linux_backend
