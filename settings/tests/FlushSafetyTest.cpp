@@ -235,6 +235,23 @@ TEST_F(FlushSafetyTest, OnlyARegularFileOfBoundedSizeIsLoaded) {
     }
 }
 
+TEST_F(FlushSafetyTest, DeviceLinkedInDuringABatchIsNotReplaced) {
+    storage_.PutString("DEVICE", "A");
+    const auto device = IniPath().parent_path() / "device";
+    if (::mknod(device.c_str(), S_IFCHR | 0666, ::makedev(1, 3)) != 0) {
+        GTEST_SKIP() << "device nodes need a privileged user: " << std::strerror(errno);
+    }
+    // Inside a batch nothing is reloaded, so the flush at its end finds what was swapped in meanwhile.
+    storage_.BeginBatch();
+    fs::remove(IniPath());
+    fs::create_symlink(device, IniPath());
+    storage_.PutString("DEVICE", "B");
+    storage_.EndBatch();
+    EXPECT_TRUE(fs::is_character_file(device));
+    ASSERT_EQ(errors_.size(), 1u);
+    EXPECT_EQ(errors_[0], "Cannot write file \"" + device.string() + "\": not a regular file");
+}
+
 TEST_F(FlushSafetyTest, FileOfExactlyTheLimitIsLoaded) {
     WriteExternally(IniPath(), "[CONFIG]\r\nDEVICE=big\r\n");
     fs::resize_file(IniPath(), kMaxFileSize);
