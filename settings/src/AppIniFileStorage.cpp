@@ -26,6 +26,10 @@ std::unique_ptr<TNamedLock> LockIf(bool synchronize, const std::string& resolved
     return synchronize ? std::make_unique<TNamedLock>(resolvedFileName) : nullptr;
 }
 
+bool HasLineBreak(std::string_view text) {
+    return text.find_first_of("\r\n") != std::string_view::npos;
+}
+
 int IntegerOf(const std::string& text) {
     if (text.empty()) {
         return 0;
@@ -94,8 +98,17 @@ void TAppIniFileStorage::PutString(std::string_view path, std::string_view value
         return;
     }
     const auto [section, key] = SplitSectionKey(path, defaultSection_);
+    const auto stored = EncodeValue(value);
+    // The file format has no escape for a line break: the text after it would be read back as further
+    // keys or sections, and a device's serial text could rewrite the window placement.
+    if (HasLineBreak(section) || HasLineBreak(key) || HasLineBreak(stored)) {
+        if (OnError) {
+            OnError("Not stored \"" + section + "\\" + key + "\": it holds a line break");
+        }
+        return;
+    }
     ReloadIfDue();
-    content_->WriteValue(section, key, EncodeValue(value));
+    content_->WriteValue(section, key, stored);
     FlushIfDue();
 }
 

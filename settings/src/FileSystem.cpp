@@ -3,6 +3,7 @@
 #include "settings/FileAge.h"
 
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
@@ -18,8 +19,12 @@ namespace fs = std::filesystem;
 
 namespace {
 
+std::runtime_error FileError(const char* what, const fs::path& path, const std::string& reason) {
+    return std::runtime_error(std::string{what} + " \"" + path.string() + "\": " + reason);
+}
+
 std::runtime_error FileError(const char* what, const fs::path& path, int error) {
-    return std::runtime_error(std::string{what} + " \"" + path.string() + "\": " + std::strerror(error));
+    return FileError(what, path, std::strerror(error));
 }
 
 fs::path FollowLink(const fs::path& path) {
@@ -29,6 +34,26 @@ fs::path FollowLink(const fs::path& path) {
     }
     auto target = fs::canonical(path, error);
     return error ? path : target;
+}
+
+// Missing write permission bits count even for a privileged process, which access() lets through.
+bool CannotWrite(const fs::path& path, int accessMode) {
+    struct stat info {};
+    return ::stat(path.c_str(), &info) != 0 || (info.st_mode & 0222) == 0 ||
+           ::access(path.c_str(), accessMode) != 0;
+}
+
+std::runtime_error TooLarge(const fs::path& path) {
+    return FileError("Cannot read file", path, "larger than " + std::to_string(kMaxFileSize) + " bytes");
+}
+
+void CheckReadable(const fs::path& path, const struct stat& info) {
+    if (!S_ISREG(info.st_mode)) {
+        throw FileError("Cannot read file", path, "not a regular file");
+    }
+    if (static_cast<std::uintmax_t>(info.st_size) > kMaxFileSize) {
+        throw TooLarge(path);
+    }
 }
 
 void CreateFolders(const fs::path& folder) {
@@ -108,29 +133,49 @@ bool IsReadOnlyFile(const std::string& path) {
     if (path.empty() || ::stat(path.c_str(), &info) != 0) {
         return false;
     }
-    return (info.st_mode & 0222) == 0 || ::access(path.c_str(), W_OK) != 0;
+    // A flush creates the new file in the target's folder and renames it over the target.
+    const auto folder = FollowLink(path).parent_path();
+    return !S_ISREG(info.st_mode) || CannotWrite(path, W_OK) ||
+           CannotWrite(folder.empty() ? fs::path(".") : folder, W_OK | X_OK);
 }
 
 std::string ReadFileText(const std::string& path) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0) {
+        throw FileError("Cannot read file", path, errno);
+    }
+    CheckReadable(path, info);
+    // Without O_NONBLOCK a FIFO swapped in since the check would block the open.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
     if (fd < 0) {
         throw FileError("Cannot read file", path, errno);
     }
     std::string text;
-    char buffer[16384];
-    for (;;) {
-        const auto count = ::read(fd, buffer, sizeof buffer);
-        if (count == 0) {
-            break;
+    try {
+        if (::fstat(fd, &info) != 0) {
+            throw FileError("Cannot read file", path, errno);
         }
-        if (count < 0 && errno != EINTR) {
-            const int error = errno;
-            ::close(fd);
-            throw FileError("Cannot read file", path, error);
+        CheckReadable(path, info);
+        char buffer[16384];
+        for (;;) {
+            const auto count = ::read(fd, buffer, sizeof buffer);
+            if (count == 0) {
+                break;
+            }
+            if (count < 0 && errno != EINTR) {
+                throw FileError("Cannot read file", path, errno);
+            }
+            if (count > 0) {
+                text.append(buffer, static_cast<std::size_t>(count));
+            }
+            // The file may grow while we read it.
+            if (text.size() > kMaxFileSize) {
+                throw TooLarge(path);
+            }
         }
-        if (count > 0) {
-            text.append(buffer, static_cast<std::size_t>(count));
-        }
+    } catch (...) {
+        ::close(fd);
+        throw;
     }
     ::close(fd);
     return text;
@@ -138,6 +183,10 @@ std::string ReadFileText(const std::string& path) {
 
 void ReplaceFileText(const std::string& path, std::string_view text) {
     const auto target = FollowLink(path);
+    struct stat info {};
+    if (::stat(target.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) {
+        throw FileError("Cannot write file", target, "not a regular file");
+    }
     CreateFolders(target.parent_path());
     fs::path temporary;
     const int fd = CreateSiblingFile(target, temporary);

@@ -9,6 +9,7 @@ namespace miran::settings {
 namespace {
 
 constexpr std::string_view kLineEnd = "\r\n";
+constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
 
 // Name part of a line: the text before its first "="; lines without one have no name.
 std::optional<std::string_view> LineName(std::string_view line) {
@@ -45,6 +46,10 @@ std::string NormalizeLine(std::string_view line) {
 } // namespace
 
 TIniContent TIniContent::Parse(std::string_view text) {
+    // Editors save UTF-8 with a byte-order mark; left in place it hides the first section header.
+    if (text.starts_with(kUtf8ByteOrderMark)) {
+        text.remove_prefix(kUtf8ByteOrderMark.size());
+    }
     TIniContent content;
     TSection* current = nullptr;
     while (!text.empty()) {

@@ -12,7 +12,8 @@ namespace miran::settings {
 class TIniContent {
 public:
     // Lines are trimmed; empty lines, ";" comments and lines before the first section are dropped;
-    // "name = value" becomes "name=value". Accepts CR LF, LF or CR line ends.
+    // "name = value" becomes "name=value". Accepts CR LF, LF or CR line ends and skips a UTF-8
+    // byte-order mark.
     static TIniContent Parse(std::string_view text);
 
     // Every line ends with CR LF; each section is followed by one empty line.

@@ -113,14 +113,45 @@ TEST_F(AppIniFileStorageTest, EmptyValueIsStoredAndReadAsEmptyNotDefault) {
     EXPECT_EQ(storage->GetInteger("DEVICE", 7), 0);
 }
 
-TEST_F(AppIniFileStorageTest, RawLineBreakSplitsTheValueAfterReload) {
+TEST_F(AppIniFileStorageTest, LineBreakIsRefusedSoTheFileGainsNoLine) {
     auto storage = Open();
-    storage->PutString("DEVICE", "first\r\nsecond");
-    EXPECT_EQ(ReadBytes(IniPath()), "[CONFIG]\r\nDEVICE=first\r\nsecond\r\n\r\n");
-    // The flush does not record the new time stamp, so this read reloads the file just written.
-    EXPECT_EQ(storage->GetString("DEVICE"), "first");
-    storage->PutString("OTHER", "x");
-    EXPECT_EQ(ReadBytes(IniPath()), "[CONFIG]\r\nDEVICE=first\r\nsecond\r\nOTHER=x\r\n\r\n");
+    storage->PutString("DEVICE", "A");
+    const auto before = ReadBytes(IniPath());
+    // A device's serial text goes into DEVICE unchecked; written raw, it could add sections.
+    const struct {
+        std::string path;
+        std::string value;
+        std::string message;
+    } cases[] = {
+        {"DEVICE", "first\r\nsecond", "Not stored \"CONFIG\\DEVICE\": it holds a line break"},
+        {"DEVICE", "X\n[Main]\nNormPos=0,0,10,10",
+         "Not stored \"CONFIG\\DEVICE\": it holds a line break"},
+        {"DEVICE", "X\r[Main]", "Not stored \"CONFIG\\DEVICE\": it holds a line break"},
+        {"DEVICE", "\n", "Not stored \"CONFIG\\DEVICE\": it holds a line break"},
+        {"Main]\r\n[CONFIG\\Key", "1",
+         "Not stored \"Main]\r\n[CONFIG\\Key\": it holds a line break"},
+        {"Key\nX", "1", "Not stored \"CONFIG\\Key\nX\": it holds a line break"},
+    };
+    for (const auto& c : cases) {
+        errors_.clear();
+        storage->PutString(c.path, c.value);
+        EXPECT_EQ(ReadBytes(IniPath()), before) << c.value;
+        EXPECT_EQ(storage->GetString("DEVICE"), "A") << c.value;
+        EXPECT_EQ(errors_, std::vector<std::string>{c.message}) << c.value;
+    }
+    // Refused also inside a batch, where nothing is flushed at once.
+    storage->BeginBatch();
+    storage->PutString("DEVICE", "B\r\n[Main]");
+    storage->EndBatch();
+    EXPECT_EQ(ReadBytes(IniPath()), before);
+}
+
+TEST_F(AppIniFileStorageTest, ByteOrderMarkIsSkippedAndTheFirstSectionKept) {
+    WriteExternally(IniPath(), "\xEF\xBB\xBF[CONFIG]\r\nDEVICE=A\r\n[Main]\r\nShowCmd=1\r\n");
+    auto storage = Open();
+    EXPECT_EQ(storage->GetString("DEVICE"), "A");
+    storage->PutString("Main\\ShowCmd", "3");
+    EXPECT_EQ(ReadBytes(IniPath()), "[CONFIG]\r\nDEVICE=A\r\n\r\n[Main]\r\nShowCmd=3\r\n\r\n");
 }
 
 TEST_F(AppIniFileStorageTest, BlanksAroundAValueAreWrittenButTrimmedOnReload) {

@@ -21,6 +21,12 @@ UpdateEngine::UpdateEngine(const FirmwareImage& image, UpdateObserver& observer)
 IdentifyResult UpdateEngine::IdentifyDevice() {
     IdentifyResult result;
 
+    // Replies copy only their Length: bytes an earlier device left would pass for this one's, and its
+    // serial digits would be written into this device.
+    receive_.fill(0);
+    deviceInfo_.fill(0);
+    biosInfo_.fill(0);
+
     if (!channel_.SendCommand(cmdControl, 0, 0) || !channel_.ReadData(receive_.data()))
         return result;
     channel_.QueryStatus();

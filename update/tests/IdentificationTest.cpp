@@ -151,10 +151,10 @@ TEST(Identification, ContentCases) {
     }
 }
 
-TEST(Identification, ShortInfoIsComparedWithWhatAnEarlierReplyLeft) {
+TEST(Identification, ShortInfoIsNotCompletedByAnEarlierReply) {
     EngineRig rig;
     ASSERT_TRUE(rig.engine.IdentifyDevice().ok);
-    // The next info reply is two bytes long: "XY" followed by the "05" of the earlier one.
+    // The next info reply is two bytes long: "XY", not "XY" followed by the "05" of the earlier one.
     rig.wire->log.clear();
     rig.wire->tamper = [](std::size_t index, std::uint8_t* reply, std::size_t) {
         if (index == 1) {
@@ -167,7 +167,47 @@ TEST(Identification, ShortInfoIsComparedWithWhatAnEarlierReplyLeft) {
         }
     };
     EXPECT_FALSE(rig.engine.IdentifyDevice().ok);
-    EXPECT_EQ(rig.observer.status, "Wrong Info: XY05");
+    EXPECT_EQ(rig.observer.status, "Wrong Info: XY");
+}
+
+// The window keeps one engine for its whole life: programmer B, identified after A, must be shown and
+// written as a fresh engine would show and write it, never with A's bytes.
+TEST(Identification, NextProgrammerGetsNothingOfTheOneBefore) {
+    sim::ProgrammerConfig b = sim::DefaultProgrammer(1);
+    b.info.resize(16);
+    b.bios[12] = 1;
+    b.bios[13] = 9;
+    b.bios[14] = 0;
+    b.bios[108] = '2';
+    // Info and Bios info count 16 bytes: B's serial text lies beyond them and is not B's to give.
+    b.replyLength = 16;
+    EngineRig a;
+    EngineRig reused(b); // B as the engine that saw A reaches it
+    EngineRig fresh(b);  // B as a fresh engine reaches it
+
+    ASSERT_EQ(a.engine.IdentifyDevice().usbSerial, "4711000000001");
+    a.engine.Channel().SetCurrentDevice(reused.device);
+    const IdentifyResult seen = a.engine.IdentifyDevice();
+    const IdentifyResult expected = fresh.engine.IdentifyDevice();
+    ASSERT_TRUE(seen.ok);
+    EXPECT_EQ(seen.biosCaption, "v1.9.0");
+    EXPECT_EQ(seen.usbSerial, "0000000000000");
+    EXPECT_EQ(seen.biosCaption, expected.biosCaption);
+    EXPECT_EQ(seen.usbSerial, expected.usbSerial);
+    EXPECT_EQ(a.engine.DeviceInfo(), fresh.engine.DeviceInfo());
+    EXPECT_EQ(a.engine.BiosInfo(), fresh.engine.BiosInfo());
+
+    // START writes the digits the window shows.
+    a.observer.usbSerial = AsMaskedUsbSerial(*seen.usbSerial);
+    fresh.observer.usbSerial = AsMaskedUsbSerial(*expected.usbSerial);
+    ASSERT_TRUE(a.engine.StartUpdate().ok);
+    ASSERT_TRUE(fresh.engine.StartUpdate().ok);
+    const auto serialField = [](const sim::VirtualProgrammer& device) {
+        const auto at = device.Flash().begin() + sim::kFirmwareBase + 96;
+        return std::string(at, at + 32);
+    };
+    EXPECT_EQ(serialField(*reused.programmer), std::string("0000000000000") + std::string(19, '\0'));
+    EXPECT_EQ(reused.programmer->Flash(), fresh.programmer->Flash());
 }
 
 TEST(Identification, LengthBeyondEveryBufferIsBounded) {

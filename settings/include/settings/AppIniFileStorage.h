@@ -62,15 +62,18 @@ public:
     void SetSynchronizeFlushReload(bool value) { synchronizeFlushReload_ = value; }
     TAppIniStorageOptions& StorageOptions() { return options_; }
 
-    // ReadOnly set, or the file was read-only at the last reload or file change.
+    // ReadOnly set, or at the last reload or file change the file could not be loaded or replaced: marked
+    // read-only, in a read-only folder, no regular file or too large.
     bool IsReadOnly() const { return readOnly_ || readOnlyFile_; }
 
     // With flCustom, may replace the resolved file name.
     std::function<void(std::string& fileName)> OnGetFileName;
-    // Receives the message of a failed flush.
+    // Receives the message of a failed flush, of a file that could not be loaded (which then counts as
+    // read-only) and of a refused write.
     std::function<void(const std::string& message)> OnError;
 
     std::string GetString(std::string_view path, std::string_view defaultValue = {});
+    // A line break that would reach the file (ReplaceCRLF off) refuses the write: OnError, nothing stored.
     void PutString(std::string_view path, std::string_view value);
     // An empty stored text reads as 0; other text that is no decimal integer throws EConvertError.
     int GetInteger(std::string_view path, int defaultValue = 0);

@@ -30,7 +30,8 @@ struct UploadResult {
 };
 
 // Identification and upload over one command channel, with the state they share. The state lives as long
-// as the engine, like the fields of the window that owns it.
+// as the engine, like the fields of the window that owns it; each identification starts from cleared
+// receive copies, as a fresh engine would.
 class UpdateEngine {
 public:
     UpdateEngine(const FirmwareImage& image, UpdateObserver& observer);
