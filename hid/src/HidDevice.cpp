@@ -137,13 +137,20 @@ void THidDevice::DeliverError(std::uint32_t error) {
         RunDelivery([&] { handler(*this, error); });
 }
 
-void THidDevice::HandleUnplug() {
+bool THidDevice::HandleUnplug() {
     StopReadThread();
     Close();
     attached_ = false;
-    if (unplugHandler_)
-        unplugHandler_(*this);
+    if (!unplugHandler_)
+        return true;
+    // The handler may give the device back, which frees it (and its copy of the handler) when it has gone.
+    THidPlugEvent handler = unplugHandler_;
+    std::weak_ptr<const bool> alive = alive_;
+    handler(*this);
+    if (alive.expired())
+        return false;
     unplugHandler_ = {};
+    return true;
 }
 
 } // namespace miran::hid

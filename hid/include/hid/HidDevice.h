@@ -74,8 +74,8 @@ public:
     void SetUnplugHandler(THidPlugEvent handler) { unplugHandler_ = std::move(handler); }
     bool ReadThreadRunning() const { return readThread_ != nullptr; }
 
-    // Called by the controller when the interface has gone.
-    void HandleUnplug();
+    // Called by the controller when the interface has gone. False when the unplug handler freed the device.
+    bool HandleUnplug();
 
 private:
     friend class THidDeviceController;
