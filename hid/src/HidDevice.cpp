@@ -5,6 +5,7 @@
 #include "hid/HidDeviceController.h"
 
 #include <algorithm>
+#include <cerrno>
 
 namespace miran::hid {
 
@@ -43,10 +44,11 @@ THidDevice::~THidDevice() {
 }
 
 std::unique_ptr<HidHandle> THidDevice::OpenHandle() {
-    std::unique_ptr<HidHandle> handle = platform_->Open(info_.DevicePath, HidAccess::ReadWrite);
+    std::unique_ptr<HidHandle> handle = platform_->Open(info_, HidAccess::ReadWrite);
     readWriteAccess_ = handle != nullptr;
+    readWriteError_ = handle ? 0 : errno;
     if (!handle)
-        handle = platform_->Open(info_.DevicePath, HidAccess::QueryOnly);
+        handle = platform_->Open(info_, HidAccess::QueryOnly);
     return handle;
 }
 

@@ -161,7 +161,9 @@ std::vector<THidPnPInfo> VirtualHidPlatform::CollectInterfaces() {
     return result;
 }
 
-std::unique_ptr<HidHandle> VirtualHidPlatform::Open(const std::string& devicePath, HidAccess access) {
+std::unique_ptr<HidHandle> VirtualHidPlatform::Open(const THidPnPInfo& interface, HidAccess access) {
+    // Paths are never reused here: the path alone names the interface.
+    const std::string& devicePath = interface.DevicePath;
     std::lock_guard lock(mutex_);
     auto it = devicePath.rfind(kPathPrefix, 0) == 0
                   ? interfaces_.find(std::atoi(devicePath.c_str() + std::strlen(kPathPrefix)))

@@ -241,7 +241,7 @@ public:
         ADD_FAILURE() << "a silent platform is never asked";
         return {};
     }
-    std::unique_ptr<HidHandle> Open(const std::string&, HidAccess) override { return nullptr; }
+    std::unique_ptr<HidHandle> Open(const THidPnPInfo&, HidAccess) override { return nullptr; }
     int NotificationFd() const override { return -1; }
     void PostNotification() override { ADD_FAILURE() << "nothing is posted"; }
     std::optional<long> TakeNotification() override { return std::nullopt; }

@@ -50,7 +50,7 @@ public:
 
     bool Loaded() const override { return true; }
     std::vector<THidPnPInfo> CollectInterfaces() override;
-    std::unique_ptr<HidHandle> Open(const std::string& devicePath, HidAccess access) override;
+    std::unique_ptr<HidHandle> Open(const THidPnPInfo& interface, HidAccess access) override;
     int NotificationFd() const override { return eventFd_; }
     void PostNotification() override;
     std::optional<long> TakeNotification() override;
