@@ -176,7 +176,7 @@ std::unique_ptr<HidHandle> VirtualHidPlatform::Open(const THidPnPInfo& interface
     const VirtualInterface& vi = it->second->interface;
     bool allowed = access == HidAccess::QueryOnly ? vi.queryAllowed : vi.readWriteAllowed;
     if (!allowed) {
-        errno = EACCES;
+        errno = access == HidAccess::QueryOnly ? EACCES : vi.readWriteError;
         return nullptr;
     }
     return std::make_unique<VirtualHandle<Plugged>>(it->second);
