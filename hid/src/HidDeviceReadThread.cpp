@@ -82,6 +82,9 @@ void THidDeviceReadThread::Pause(std::chrono::milliseconds duration) {
 }
 
 void THidDeviceReadThread::Abandon() {
+    // The thread may still be inside the dispatcher that handed this delivery over; once that has returned it
+    // touches nothing of the owner's, which may then go.
+    sync_->WaitUntilDispatched();
     {
         std::lock_guard lock(mutex_);
         terminated_ = true;
