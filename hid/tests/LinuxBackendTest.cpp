@@ -218,9 +218,10 @@ TEST_P(NodeThatCannotBeOpened, IsListedWithTheReasonAndWithoutReadWriteAccess) {
         THidDeviceController controller(platform);
         controller.SetOnEnumerate(THidEnumerateEvent([&](THidDevice& device, int) {
             std::uint8_t report[8] = {3};
+            const bool transferred = device.GetFeature(report, sizeof report);
             seen += device.SerialNumber() + " read-write " + (device.ReadWriteAccess() ? "yes" : "no") +
                     " error " + std::to_string(device.ReadWriteError()) + " transfer " +
-                    (device.GetFeature(report, sizeof report) ? "yes" : "no") + "\n";
+                    (transferred ? "yes" : "no") + "\n";
             return true;
         }));
         try {
