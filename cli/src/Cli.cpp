@@ -5,6 +5,7 @@
 #include "Failure.h"
 #include "JsonText.h"
 #include "LineStream.h"
+#include "OpenDiagnosis.h"
 #include "Options.h"
 #include "hid/SystemHidPlatform.h"
 #include "hid/VirtualHidPlatform.h"
@@ -127,7 +128,7 @@ public:
             const std::string serial = device->SerialNumber();
             const bool openable = device->ReadWriteAccess();
             if (!openable && !denied)
-                denied = PermissionFailure(*device, serial);
+                denied = OpenFailure(*device, serial);
             if (options_.json)
                 env_.out << JsonText(json({{"event", "device"},
                                            {"serial", serial},
@@ -136,7 +137,7 @@ public:
                          << std::endl;
             else
                 env_.out << (serial.empty() ? "(no serial)" : serial) << "  " << device->PnPInfo().DevicePath
-                         << "  " << (openable ? "ok" : "permission denied") << '\n';
+                         << "  " << AccessText(*device) << '\n';
         }
         if (denied)
             throw *denied;

@@ -1,5 +1,6 @@
 #include "DeviceJob.h"
 
+#include "OpenDiagnosis.h"
 #include "TraceFormat.h"
 
 namespace miran::cli {
@@ -17,22 +18,12 @@ int BlockCount(const update::FirmwareImage& image) {
                             update::kBlockSize);
 }
 
-Failure PermissionFailure(const hid::THidDevice& device, const std::string& serial) {
-    return {
-        kExitPermission,
-        "Permission denied: programmer " + serial + " at " + device.PnPInfo().DevicePath +
-            " cannot be opened for reading and writing.\n"
-            "Fix: miran-isp-up-cli --print-udev-rules | sudo tee /etc/udev/rules.d/70-miran-poly-mcu.rules\n"
-            "     sudo udevadm control --reload && sudo udevadm trigger\n"
-            "then plug the programmer in again."};
-}
-
 DeviceJob::DeviceJob(const Options& options, Environment& env, const update::FirmwareImage& image,
                      hid::THidDevice& device, ProgressStyle style)
     : options_(options), env_(env), image_(image), serial_(device.SerialNumber()),
       instance_(device.PnPInfo().DeviceInstance) {
     if (!device.ReadWriteAccess())
-        throw PermissionFailure(device, serial_);
+        throw OpenFailure(device, serial_);
     observer_ = std::make_unique<CliObserver>(env, options.json, serial_, BlockCount(image), style);
     engine_ = std::make_unique<update::UpdateEngine>(image, *observer_);
     engine_->Channel().SetCurrentDevice(&device);
@@ -71,7 +62,7 @@ std::string DeviceJob::Update() {
 
 void DeviceJob::Verify(hid::THidDevice& device) {
     if (!device.ReadWriteAccess())
-        throw PermissionFailure(device, serial_);
+        throw OpenFailure(device, serial_);
     engine_->Channel().SetCurrentDevice(&device);
     update::IdentifyResult again;
     try {

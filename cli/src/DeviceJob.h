@@ -47,7 +47,4 @@ private:
     std::unique_ptr<update::UpdateEngine> engine_;
 };
 
-// The permission failure for a programmer that may not be opened for reading and writing, with the fix.
-Failure PermissionFailure(const hid::THidDevice& device, const std::string& serial);
-
 } // namespace miran::cli

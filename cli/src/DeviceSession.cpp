@@ -1,5 +1,6 @@
 #include "DeviceSession.h"
 
+#include "OpenDiagnosis.h"
 #include "update/ProgrammerId.h"
 
 #include <cstdint>
@@ -28,8 +29,10 @@ void DeviceSession::ReleaseAll() {
 void DeviceSession::Rebuild() {
     ReleaseAll();
     controller_.SetOnEnumerate(hid::THidEnumerateEvent([this](hid::THidDevice& device, int index) {
+        // A node that has gone is no matching programmer; the scan that follows its removal drops it.
         if (device.VendorID() == update::kProgrammerVendorId &&
-            device.ProductID() == update::kProgrammerProductId) {
+            device.ProductID() == update::kProgrammerProductId &&
+            ReadWriteProblem(device) != OpenProblem::Gone) {
             hid::THidDevice* acquired = nullptr;
             if (controller_.AcquireDeviceAt(acquired, index)) {
                 acquired->SerialNumber(); // read while it is accessible, so that it is cached

@@ -5,6 +5,7 @@
 #include "hid/HidDeviceController.h"
 
 #include <algorithm>
+#include <cerrno>
 
 namespace miran::hid {
 
@@ -43,10 +44,11 @@ THidDevice::~THidDevice() {
 }
 
 std::unique_ptr<HidHandle> THidDevice::OpenHandle() {
-    std::unique_ptr<HidHandle> handle = platform_->Open(info_.DevicePath, HidAccess::ReadWrite);
+    std::unique_ptr<HidHandle> handle = platform_->Open(info_, HidAccess::ReadWrite);
     readWriteAccess_ = handle != nullptr;
+    readWriteError_ = handle ? 0 : errno;
     if (!handle)
-        handle = platform_->Open(info_.DevicePath, HidAccess::QueryOnly);
+        handle = platform_->Open(info_, HidAccess::QueryOnly);
     return handle;
 }
 
@@ -137,13 +139,20 @@ void THidDevice::DeliverError(std::uint32_t error) {
         RunDelivery([&] { handler(*this, error); });
 }
 
-void THidDevice::HandleUnplug() {
+bool THidDevice::HandleUnplug() {
     StopReadThread();
     Close();
     attached_ = false;
-    if (unplugHandler_)
-        unplugHandler_(*this);
+    if (!unplugHandler_)
+        return true;
+    // The handler may give the device back, which frees it (and its copy of the handler) when it has gone.
+    THidPlugEvent handler = unplugHandler_;
+    std::weak_ptr<const bool> alive = alive_;
+    handler(*this);
+    if (alive.expired())
+        return false;
     unplugHandler_ = {};
+    return true;
 }
 
 } // namespace miran::hid

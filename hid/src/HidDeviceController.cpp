@@ -21,7 +21,11 @@ THidDeviceController::~THidDeviceController() {
     events_.OnDeviceChange = {};
     events_.OnDeviceUnplug = {};
     events_.OnEnumerate = {};
-    for (THidDevice* device : devices_) {
+    // An unplug handler may give back any device its holder has, so each device leaves the list before it is
+    // handled and a device freed meanwhile leaves it through DeviceDestroyed.
+    while (!devices_.empty()) {
+        THidDevice* device = devices_.front();
+        devices_.erase(devices_.begin());
         device->controller_ = nullptr;
         if (device->acquired_)
             device->HandleUnplug(); // the holder keeps the object
@@ -133,9 +137,9 @@ void THidDeviceController::DeviceChange() {
         THidDevice* device = devices_[i];
         if (device->attached_ && present.count(device->PnPInfo().DeviceInstance))
             continue;
-        device->HandleUnplug();
-        bool alive =
-            !events_.OnRemoval || RunDeviceEvent(*device, [&, h = events_.OnRemoval] { h(*device); });
+        bool alive = device->HandleUnplug();
+        if (alive && events_.OnRemoval)
+            alive = RunDeviceEvent(*device, [&, h = events_.OnRemoval] { h(*device); });
         if (alive && !device->acquired_)
             RemoveAndDestroy(device);
         changed = true;
@@ -242,8 +246,12 @@ void THidDeviceController::DeviceDestroyed(THidDevice* device, THidDataEvent dat
     if (eventDevice_ == device)
         eventDevice_ = nullptr;
     auto it = std::find(devices_.begin(), devices_.end(), device);
-    if (destroying_ || it == devices_.end())
+    if (it == devices_.end())
         return;
+    if (destroying_) {
+        devices_.erase(it);
+        return;
+    }
     if (!device->attached_) {
         devices_.erase(it);
         --detachedCount_;

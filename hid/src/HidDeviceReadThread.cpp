@@ -9,10 +9,10 @@
 namespace miran::hid {
 
 THidDeviceReadThread::THidDeviceReadThread(THidDevice& device, std::uint16_t inputReportLength)
-    : device_(device), platform_(device.platform_), sync_(device.sync_),
-      devicePath_(device.PnPInfo().DevicePath), inputReportLength_(inputReportLength) {
+    : device_(device), platform_(device.platform_), sync_(device.sync_), interface_(device.PnPInfo()),
+      inputReportLength_(inputReportLength) {
     // The first open happens here, on the main thread; after a failed read the thread opens again itself.
-    std::unique_ptr<HidHandle> handle = platform_->Open(devicePath_, HidAccess::Read);
+    std::unique_ptr<HidHandle> handle = platform_->Open(interface_, HidAccess::Read);
     thread_ = std::thread([this, h = std::move(handle)]() mutable { Execute(std::move(h)); });
 }
 
@@ -37,7 +37,7 @@ void THidDeviceReadThread::Execute(std::unique_ptr<HidHandle> handle) {
         std::uint32_t openError = 0;
         if (!handle) {
             errno = 0;
-            handle = platform_->Open(devicePath_, HidAccess::Read);
+            handle = platform_->Open(interface_, HidAccess::Read);
             openError = static_cast<std::uint32_t>(errno);
         }
         if (handle && inputReportLength_ == 0)
@@ -82,6 +82,9 @@ void THidDeviceReadThread::Pause(std::chrono::milliseconds duration) {
 }
 
 void THidDeviceReadThread::Abandon() {
+    // The thread may still be inside the dispatcher that handed this delivery over; once that has returned it
+    // touches nothing of the owner's, which may then go.
+    sync_->WaitUntilDispatched();
     {
         std::lock_guard lock(mutex_);
         terminated_ = true;

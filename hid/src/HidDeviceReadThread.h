@@ -9,7 +9,6 @@
 #include <cstdint>
 #include <memory>
 #include <mutex>
-#include <string>
 #include <thread>
 #include <vector>
 
@@ -40,7 +39,7 @@ private:
     THidDevice& device_;
     std::shared_ptr<HidPlatform> platform_;
     std::shared_ptr<MainThreadSync> sync_;
-    std::string devicePath_;
+    THidPnPInfo interface_;
     std::uint16_t inputReportLength_;
     std::vector<std::uint8_t> ReadBuffer;
     std::uint32_t BytesRead = 0;

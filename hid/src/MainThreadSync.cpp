@@ -11,6 +11,7 @@ void MainThreadSync::Synchronize(const std::function<void()>& call) {
     {
         std::lock_guard lock(mutex_);
         pending_.push_back(&pending);
+        ++dispatching_;
     }
     changed_.notify_all();
     dispatcher_([weak = weak_from_this()] {
@@ -18,6 +19,8 @@ void MainThreadSync::Synchronize(const std::function<void()>& call) {
             self->RunPending();
     });
     std::unique_lock lock(mutex_);
+    --dispatching_;
+    changed_.notify_all();
     changed_.wait(lock, [&] { return pending.done; });
 }
 
@@ -60,6 +63,11 @@ void MainThreadSync::RunUntil(const std::function<bool()>& done) {
         }
         changed_.wait(lock);
     }
+}
+
+void MainThreadSync::WaitUntilDispatched() {
+    std::unique_lock lock(mutex_);
+    changed_.wait(lock, [this] { return dispatching_ == 0; });
 }
 
 void MainThreadSync::Wake() {

@@ -161,7 +161,9 @@ std::vector<THidPnPInfo> VirtualHidPlatform::CollectInterfaces() {
     return result;
 }
 
-std::unique_ptr<HidHandle> VirtualHidPlatform::Open(const std::string& devicePath, HidAccess access) {
+std::unique_ptr<HidHandle> VirtualHidPlatform::Open(const THidPnPInfo& interface, HidAccess access) {
+    // Paths are never reused here: the path alone names the interface.
+    const std::string& devicePath = interface.DevicePath;
     std::lock_guard lock(mutex_);
     auto it = devicePath.rfind(kPathPrefix, 0) == 0
                   ? interfaces_.find(std::atoi(devicePath.c_str() + std::strlen(kPathPrefix)))
@@ -174,7 +176,7 @@ std::unique_ptr<HidHandle> VirtualHidPlatform::Open(const std::string& devicePat
     const VirtualInterface& vi = it->second->interface;
     bool allowed = access == HidAccess::QueryOnly ? vi.queryAllowed : vi.readWriteAllowed;
     if (!allowed) {
-        errno = EACCES;
+        errno = access == HidAccess::QueryOnly ? EACCES : vi.readWriteError;
         return nullptr;
     }
     return std::make_unique<VirtualHandle<Plugged>>(it->second);

@@ -93,6 +93,67 @@ TEST_F(ControllerScan, LentDeviceThatGoesStaysListedUntilReleased) {
     EXPECT_EQ(controller->DetachedCount(), 0);
 }
 
+// A holder that gives back every device it holds as soon as one of them goes.
+class UnplugHandlerGivesBack : public ControllerFixture {
+protected:
+    void Hold(int index) {
+        THidDevice* device = nullptr;
+        ASSERT_TRUE(controller->AcquireDeviceAt(device, index));
+        held.push_back(device);
+    }
+
+    void GiveBackOnUnplug() {
+        // The controller may be on its way out: the handler keeps its own pointer.
+        THidDeviceController* owner = controller.get();
+        controller->SetOnDeviceUnplug(THidPlugEvent([this, owner](THidDevice& d) {
+            log.push_back("unplug:" + Name(d));
+            for (THidDevice*& device : held)
+                owner->ReleaseDevice(device);
+        }));
+    }
+
+    std::vector<THidDevice*> held;
+};
+
+TEST_F(UnplugHandlerGivesBack, TheDeviceThatWentAtAScan) {
+    Plug("A");
+    Plug("B");
+    int c = Plug("C");
+    CreateController();
+    Pump();
+    Hold(0);
+    Hold(2);
+    GiveBackOnUnplug();
+    TakeLog();
+
+    platform->Unplug(c);
+    Pump();
+    // C no longer exists once its own handler has given it back: there is nothing left to report removed.
+    EXPECT_THAT(TakeLog(), ElementsAre("unplug:C", "change"));
+    EXPECT_THAT(held, ElementsAre(nullptr, nullptr));
+    EXPECT_EQ(controller->Count(), 2);
+    EXPECT_EQ(controller->DetachedCount(), 0);
+    EXPECT_EQ(controller->AcquiredCount(), 0);
+    EXPECT_EQ(controller->AvailableCount(), 2);
+}
+
+TEST_F(UnplugHandlerGivesBack, EveryDeviceWhenTheControllerGoes) {
+    Plug("A");
+    int b = Plug("B");
+    CreateController();
+    Pump();
+    Hold(0);
+    Hold(1);
+    platform->Unplug(b);
+    Pump(); // B stays listed, detached, until it is given back
+    GiveBackOnUnplug();
+    TakeLog();
+
+    controller.reset();
+    EXPECT_THAT(TakeLog(), ElementsAre("unplug:A"));
+    EXPECT_THAT(held, ElementsAre(nullptr, nullptr));
+}
+
 struct BrokenInterfaceCase {
     const char* name;
     bool queryAllowed;
@@ -180,7 +241,7 @@ public:
         ADD_FAILURE() << "a silent platform is never asked";
         return {};
     }
-    std::unique_ptr<HidHandle> Open(const std::string&, HidAccess) override { return nullptr; }
+    std::unique_ptr<HidHandle> Open(const THidPnPInfo&, HidAccess) override { return nullptr; }
     int NotificationFd() const override { return -1; }
     void PostNotification() override { ADD_FAILURE() << "nothing is posted"; }
     std::optional<long> TakeNotification() override { return std::nullopt; }

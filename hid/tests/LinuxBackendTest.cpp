@@ -4,9 +4,16 @@
 #include "linux/SysfsHidraw.h"
 
 #include <cerrno>
+#include <cstring>
 #include <fstream>
+#include <functional>
+#include <grp.h>
 #include <gtest/gtest.h>
+#include <map>
 #include <stdlib.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace miran::hid::linux_backend {
@@ -47,6 +54,33 @@ public:
         std::ofstream(root_ / "sys" / relative, std::ios::binary) << text;
     }
 
+    // Lets the node answer as the character device `target` (/dev/null, /dev/zero), in /dev and in sysfs.
+    void Link(const std::string& node, const fs::path& target) {
+        Repoint(node, target);
+        struct stat device {};
+        ASSERT_EQ(stat(target.c_str(), &device), 0);
+        const std::string number =
+            std::to_string(major(device.st_rdev)) + ":" + std::to_string(minor(device.st_rdev));
+        Write(hidraw_.at(node) / "dev", number + "\n");
+        fs::create_directories(root_ / "sys" / "dev" / "char");
+        fs::remove(root_ / "sys" / "dev" / "char" / number);
+        fs::create_directory_symlink("../../" + hidraw_.at(node).string(),
+                                     root_ / "sys" / "dev" / "char" / number);
+    }
+
+    // Only the /dev entry now leads to `target`.
+    void Repoint(const std::string& node, const fs::path& target) {
+        fs::remove(root_ / "dev" / node);
+        fs::create_symlink(target, root_ / "dev" / node);
+    }
+
+    // Takes the node's HID device away; /dev keeps the entry, as it may for a moment.
+    void Unplug(const std::string& node) {
+        fs::remove(root_ / "sys" / "class" / "hidraw" / node);
+        fs::remove_all(root_ / "sys" / hidraw_.at(node).parent_path().parent_path());
+        hidraw_.erase(node);
+    }
+
     fs::path Root() const { return root_; }
 
 private:
@@ -57,7 +91,10 @@ private:
                                   "\nMODALIAS=hid:b0003\n");
         Write(hid / "report_descriptor", std::string(descriptor.begin(), descriptor.end()));
         const fs::path hidraw = hid / "hidraw" / node;
-        Write(hidraw / "uevent", "MAJOR=241\nMINOR=0\nDEVNAME=" + node + "\n");
+        const std::string minor = node.substr(node.find_first_of("0123456789"));
+        Write(hidraw / "uevent", "MAJOR=241\nMINOR=" + minor + "\nDEVNAME=" + node + "\n");
+        Write(hidraw / "dev", "241:" + minor + "\n");
+        hidraw_[node] = hidraw;
         fs::create_directory_symlink("../../../" + hid.filename().string(),
                                      root_ / "sys" / hidraw / "device");
         fs::create_directory_symlink("../../" + hidraw.string(), root_ / "sys" / "class" / "hidraw" / node);
@@ -65,6 +102,7 @@ private:
 
     fs::path root_;
     int usbPort_ = 0;
+    std::map<std::string, fs::path> hidraw_; // node name: its sysfs folder
 };
 
 TEST(SysfsHidraw, CollectsNodesInNumberOrderWithTheirIdentity) {
@@ -101,6 +139,7 @@ TEST(SysfsHidraw, SkipsNodesThatAreHalfGoneOrMalformed) {
     tree.AddUsb("hidraw0", "0003:16C0:2AA8.0001", "0003:000016C0:00002AA8", "A", "0100");
     tree.AddUsb("hidraw1", "0003:16C0:2AA8.0002", "garbage", "B", "0100");
     tree.Write("class/hidraw/hidraw2/uevent", "DEVNAME=hidraw2\n"); // no HID device link
+    tree.AddUsb("hidraw99999999999999999999", "0003:16C0:2AA8.0003", "0003:000016C0:00002AA8", "C", "0100");
     std::vector<HidrawInterface> found = ReadHidrawClass(tree.Roots());
     ASSERT_EQ(found.size(), 1u);
     EXPECT_EQ(found[0].serial, "A");
@@ -122,26 +161,151 @@ TEST(LinuxHidPlatform, SilentWithoutTheHidrawClass) {
     EXPECT_EQ(controller.Count(), 0);
 }
 
-TEST(LinuxHidPlatform, NodeTheUserMayNotOpenIsListedWithoutReadWriteAccess) {
+// Runs `work` in a child process that permission checks apply to (root's are bypassed: it becomes nobody)
+// and returns what it reported, or "skip: REASON" where that cannot be arranged.
+std::string RunUnprivileged(const std::function<std::string()>& work) {
+    int fds[2];
+    if (pipe(fds) != 0)
+        return "skip: no pipe";
+    pid_t child = fork();
+    if (child == 0) {
+        close(fds[0]);
+        std::string report;
+        if (geteuid() == 0 && (setgroups(0, nullptr) != 0 || setgid(65534) != 0 || setuid(65534) != 0))
+            report = std::string("skip: cannot become nobody: ") + std::strerror(errno);
+        else
+            report = work();
+        [[maybe_unused]] ssize_t written = write(fds[1], report.data(), report.size());
+        _exit(0);
+    }
+    close(fds[1]);
+    std::string report;
+    char buffer[256];
+    for (ssize_t n; (n = read(fds[0], buffer, sizeof buffer)) > 0;)
+        report.append(buffer, static_cast<std::size_t>(n));
+    close(fds[0]);
+    int status = 0;
+    waitpid(child, &status, 0);
+    return report;
+}
+
+struct UnopenableNodeCase {
+    const char* name;
+    bool nodeExists; // a node file nobody may open, else no node at all
+    int error;
+};
+
+class NodeThatCannotBeOpened : public ::testing::TestWithParam<UnopenableNodeCase> {};
+
+// The programmer is listed all the same, with the system's reason why it cannot be opened for reading and
+// writing; its transfers fail.
+TEST_P(NodeThatCannotBeOpened, IsListedWithTheReasonAndWithoutReadWriteAccess) {
     SysfsTree tree;
     tree.AddUsb("hidraw0", "0003:16C0:2AA8.0001", "0003:000016C0:00002AA8", "PM0000000001", "0100");
-    // No node in the fixture's /dev: every open fails, as for a node without permission.
-    auto platform = std::make_shared<LinuxHidPlatform>(LinuxHidPaths{tree.Roots(), tree.Root() / "run-udev"});
-    ASSERT_TRUE(platform->Loaded());
+    fs::permissions(tree.Root(), fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
+                                     fs::perms::others_read | fs::perms::others_exec);
+    if (GetParam().nodeExists) {
+        std::ofstream(tree.Root() / "dev" / "hidraw0").put('\0');
+        fs::permissions(tree.Root() / "dev" / "hidraw0", fs::perms::none);
+    }
 
-    std::vector<std::string> serials;
-    THidDeviceController controller(platform);
-    controller.SetOnEnumerate(THidEnumerateEvent([&](THidDevice& device, int) {
-        EXPECT_FALSE(device.ReadWriteAccess());
-        serials.push_back(device.SerialNumber());
-        std::uint8_t report[8] = {3};
-        EXPECT_FALSE(device.GetFeature(report, sizeof report));
-        return true;
-    }));
-    EXPECT_NO_THROW(controller.DeviceChange());
-    EXPECT_EQ(controller.EnumerateDevices(), 1);
-    EXPECT_EQ(serials, std::vector<std::string>{"PM0000000001"});
+    std::string report = RunUnprivileged([&] {
+        auto platform =
+            std::make_shared<LinuxHidPlatform>(LinuxHidPaths{tree.Roots(), tree.Root() / "run-udev"});
+        if (!platform->Loaded())
+            return std::string("not loaded");
+        std::string seen;
+        THidDeviceController controller(platform);
+        controller.SetOnEnumerate(THidEnumerateEvent([&](THidDevice& device, int) {
+            std::uint8_t report[8] = {3};
+            const bool transferred = device.GetFeature(report, sizeof report);
+            seen += device.SerialNumber() + " read-write " + (device.ReadWriteAccess() ? "yes" : "no") +
+                    " error " + std::to_string(device.ReadWriteError()) + " transfer " +
+                    (transferred ? "yes" : "no") + "\n";
+            return true;
+        }));
+        try {
+            controller.DeviceChange();
+        } catch (const std::exception& error) {
+            return std::string("scan failed: ") + error.what();
+        }
+        controller.EnumerateDevices();
+        return seen;
+    });
+    if (report.rfind("skip:", 0) == 0)
+        GTEST_SKIP() << report;
+    EXPECT_EQ(report,
+              "PM0000000001 read-write no error " + std::to_string(GetParam().error) + " transfer no\n");
 }
+
+INSTANTIATE_TEST_SUITE_P(LinuxHidPlatform, NodeThatCannotBeOpened,
+                         ::testing::Values(UnopenableNodeCase{"NoPermission", true, EACCES},
+                                           UnopenableNodeCase{"NoNode", false, ENOENT}),
+                         [](const auto& info) { return info.param.name; });
+
+struct ReplugCase {
+    const char* name;
+    std::function<void(SysfsTree&, LinuxHidPlatform&)> change;
+    bool same;                // the node is still the interface collected first
+    bool queryAnswers = true; // false once a later collection no longer found it
+};
+
+class NodeOpenedAgain : public ::testing::TestWithParam<ReplugCase> {};
+
+// A device object opens its node again by path, and the kernel reuses node numbers: what answers there
+// now must be the interface the object was made for, else it counts as gone and nothing reaches it.
+TEST_P(NodeOpenedAgain, ReachesOnlyTheInterfaceItWasMadeFor) {
+    SysfsTree tree;
+    tree.AddUsb("hidraw0", "0003:16C0:2AA8.0001", "0003:000016C0:00002AA8", "PM0000000001", "0100");
+    tree.Link("hidraw0", "/dev/null");
+    auto platform = std::make_shared<LinuxHidPlatform>(LinuxHidPaths{tree.Roots(), tree.Root() / "run-udev"});
+    std::vector<THidPnPInfo> collected = platform->CollectInterfaces();
+    ASSERT_EQ(collected.size(), 1u);
+    const THidPnPInfo first = collected[0];
+
+    GetParam().change(tree, *platform);
+    errno = 0;
+    std::unique_ptr<HidHandle> readWrite = platform->Open(first, HidAccess::ReadWrite);
+    EXPECT_EQ(readWrite != nullptr, GetParam().same);
+    if (!GetParam().same) {
+        EXPECT_EQ(errno, ENODEV);
+    }
+
+    // A query answers with what was collected; a transfer through it reaches no node at all.
+    std::unique_ptr<HidHandle> query = platform->Open(first, HidAccess::QueryOnly);
+    ASSERT_EQ(query != nullptr, GetParam().queryAnswers);
+    if (!query)
+        return;
+    HidAttributes attributes;
+    ASSERT_TRUE(query->GetAttributes(attributes));
+    EXPECT_EQ(attributes.ProductID, 0x2AA8);
+    std::uint8_t report[8] = {3};
+    EXPECT_FALSE(query->SetFeature(report, sizeof report));
+    EXPECT_EQ(errno, GetParam().same ? ENOTTY : EBADF) << "ENOTTY: the ioctl reached /dev/null";
+}
+
+void PlugAnotherAtHidraw0(SysfsTree& tree) {
+    tree.Unplug("hidraw0");
+    tree.AddUsb("hidraw0", "0003:16C0:2AA8.0002", "0003:000016C0:00002AA8", "PM0000000002", "0100");
+    tree.Link("hidraw0", "/dev/null");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    LinuxHidPlatform, NodeOpenedAgain,
+    ::testing::Values(
+        ReplugCase{"Unchanged", [](SysfsTree&, LinuxHidPlatform&) {}, true},
+        ReplugCase{"NodeNowAnotherCharacterDevice",
+                   [](SysfsTree& tree, LinuxHidPlatform&) { tree.Repoint("hidraw0", "/dev/zero"); }, false},
+        ReplugCase{"Unplugged", [](SysfsTree& tree, LinuxHidPlatform&) { tree.Unplug("hidraw0"); }, false},
+        ReplugCase{"AnotherDeviceUnderTheSameNumber",
+                   [](SysfsTree& tree, LinuxHidPlatform&) { PlugAnotherAtHidraw0(tree); }, false},
+        ReplugCase{"AnotherDeviceUnderTheSameNumberCollected",
+                   [](SysfsTree& tree, LinuxHidPlatform& platform) {
+                       PlugAnotherAtHidraw0(tree);
+                       ASSERT_EQ(platform.CollectInterfaces().size(), 1u);
+                   },
+                   false, false}),
+    [](const auto& info) { return info.param.name; });
 
 TEST(LinuxHidPlatform, FirstNotificationIsPostedThroughTheDescriptor) {
     SysfsTree tree;

@@ -1,6 +1,7 @@
 #include "hid/HidDeviceController.h"
 #include "hid/VirtualHidPlatform.h"
 
+#include <atomic>
 #include <cerrno>
 #include <condition_variable>
 #include <deque>
@@ -149,6 +150,50 @@ TEST_F(ReadThread, HandlerMayStopItsOwnReading) {
     platform->SendInputReport(id, {1, 2});
     loop.RunUntil([&] { return reports == 1; });
     EXPECT_FALSE(device->ReadThreadRunning());
+}
+
+// Stopping its own reading leaves the thread to end by itself; the owner may go as soon as the handler has
+// returned, its loop and dispatcher with it, so by then the thread must have left the dispatcher.
+TEST(ReadThreadOwner, MayGoOnceTheHandlerHasStoppedTheReading) {
+    auto platform = std::make_shared<VirtualHidPlatform>();
+    VirtualInterface vi;
+    vi.attributes = {0x16C0, 0x2AA8, 0x0100};
+    vi.inputReportLength = 5;
+    const int id = platform->Plug(vi);
+    TestLoop loop;
+    std::mutex mutex;
+    std::condition_variable started;
+    bool handlerStarted = false;
+    std::atomic<bool> insideDispatcher = false;
+    MainThreadDispatcher post = loop.Dispatcher();
+    // Like a dispatcher that still signals its loop after queuing the call: it stays until the call has
+    // begun.
+    auto controller = std::make_unique<THidDeviceController>(
+        platform, THidDeviceController::Events{}, [&](std::function<void()> call) {
+            insideDispatcher = true;
+            post(std::move(call));
+            std::unique_lock lock(mutex);
+            started.wait(lock, [&] { return handlerStarted; });
+            insideDispatcher = false;
+        });
+    controller->DeviceChange();
+    THidDevice* device = nullptr;
+    ASSERT_TRUE(controller->AcquireDeviceAt(device, 0));
+    bool stopped = false;
+    device->SetDataHandler(
+        THidDataEvent([&](THidDevice& d, std::uint8_t, const std::uint8_t*, std::uint16_t) {
+            {
+                std::lock_guard lock(mutex);
+                handlerStarted = true;
+            }
+            started.notify_all();
+            d.SetDataHandler({});
+            EXPECT_FALSE(insideDispatcher);
+            stopped = true;
+        }));
+    platform->SendInputReport(id, {1, 2});
+    loop.RunUntil([&] { return stopped; });
+    controller->ReleaseDevice(device);
 }
 
 TEST_F(ReadThread, HandlerMayReleaseItsDeviceAfterItHasGone) {

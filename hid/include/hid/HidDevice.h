@@ -48,6 +48,8 @@ public:
     bool InHandler() const { return inHandler_; }
     // Whether the interface was last opened for reading and writing (else query only).
     bool ReadWriteAccess() const { return readWriteAccess_; }
+    // The system's error code of that read-write open when it failed, else 0.
+    int ReadWriteError() const { return readWriteError_; }
     bool Accessible() const { return attached_ && (acquired_ || inHandler_); }
 
     // Cached once read; empty when not accessible or the device has no usable serial string.
@@ -74,8 +76,8 @@ public:
     void SetUnplugHandler(THidPlugEvent handler) { unplugHandler_ = std::move(handler); }
     bool ReadThreadRunning() const { return readThread_ != nullptr; }
 
-    // Called by the controller when the interface has gone.
-    void HandleUnplug();
+    // Called by the controller when the interface has gone. False when the unplug handler freed the device.
+    bool HandleUnplug();
 
 private:
     friend class THidDeviceController;
@@ -102,6 +104,7 @@ private:
     bool acquired_ = false;
     bool inHandler_ = false;
     bool readWriteAccess_ = false;
+    int readWriteError_ = 0;
     std::atomic<int> sleepTime_ = kDefaultSleepTime;
     THidDataEvent dataHandler_;
     THidDataErrorEvent dataErrorHandler_;

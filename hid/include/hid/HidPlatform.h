@@ -65,9 +65,11 @@ public:
 //   Loaded            whether the platform's HID access is available at all; when false the backend is
 //                     silent: no interfaces, no notifications.
 //   CollectInterfaces the HID interfaces present now, in discovery order.
-//   Open              opens an interface by path; nullptr when the interface cannot be reached at all.
-//                     QueryOnly succeeds for every interface the last collection found, even where the user
-//                     may not open the node, so that a scan never fails for lack of permission.
+//   Open              opens an interface by its path; nullptr, with errno set, when it cannot be reached at
+//                     all. Where paths are reused, a path that now leads to another interface counts as
+//                     gone (ENODEV). QueryOnly succeeds for every interface the last collection found, even
+//                     where the user may not open the node, so that a scan never fails for lack of
+//                     permission.
 //   NotificationFd    a descriptor that becomes readable when a notification is pending (-1: none ever).
 //   SetNotificationCallback
 //                     for backends that receive notifications on the main thread by themselves (a hidden
@@ -82,7 +84,7 @@ public:
 
     virtual bool Loaded() const = 0;
     virtual std::vector<THidPnPInfo> CollectInterfaces() = 0;
-    virtual std::unique_ptr<HidHandle> Open(const std::string& devicePath, HidAccess access) = 0;
+    virtual std::unique_ptr<HidHandle> Open(const THidPnPInfo& interface, HidAccess access) = 0;
     virtual int NotificationFd() const = 0;
     virtual void SetNotificationCallback(std::function<void()> /*pending*/) {}
     virtual void PostNotification() = 0;

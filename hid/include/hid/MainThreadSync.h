@@ -23,6 +23,9 @@ public:
     // Main thread: runs the handed-over calls until `done` holds. `done` is checked again after Wake.
     void RunUntil(const std::function<bool()>& done);
     void Wake();
+    // Main thread: waits until no worker is inside the dispatcher any more. A worker left to end by itself
+    // may still be there after its call has run, and the dispatcher's owner may go once the call returns.
+    void WaitUntilDispatched();
 
 private:
     struct Pending {
@@ -36,6 +39,7 @@ private:
     std::mutex mutex_;
     std::condition_variable changed_;
     std::deque<Pending*> pending_;
+    int dispatching_ = 0; // workers inside dispatcher_
 };
 
 } // namespace miran::hid

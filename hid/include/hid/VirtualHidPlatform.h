@@ -2,6 +2,7 @@
 
 #include "hid/HidPlatform.h"
 
+#include <cerrno>
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -26,6 +27,7 @@ struct VirtualInterface {
     std::uint16_t inputReportLength = 0; // report ID byte included; 0: no input reports
     std::string instance;                // empty: a new DeviceInstance for every plug
     bool readWriteAllowed = true;        // false: like a node the user may not open for reading and writing
+    int readWriteError = EACCES;         // what a refused read-write open reports
     bool queryAllowed = true; // false with readWriteAllowed false: the interface cannot be opened at all
     bool attributesReadable = true; // false: the interface cannot be identified
 };
@@ -50,7 +52,7 @@ public:
 
     bool Loaded() const override { return true; }
     std::vector<THidPnPInfo> CollectInterfaces() override;
-    std::unique_ptr<HidHandle> Open(const std::string& devicePath, HidAccess access) override;
+    std::unique_ptr<HidHandle> Open(const THidPnPInfo& interface, HidAccess access) override;
     int NotificationFd() const override { return eventFd_; }
     void PostNotification() override;
     std::optional<long> TakeNotification() override;

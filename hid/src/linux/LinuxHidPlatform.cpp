@@ -7,6 +7,7 @@
 #include <fcntl.h>
 #include <sys/epoll.h>
 #include <sys/eventfd.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace miran::hid::linux_backend {
@@ -50,43 +51,48 @@ std::vector<THidPnPInfo> LinuxHidPlatform::CollectInterfaces() {
     collected_.clear();
     for (HidrawInterface& interface : found) {
         result.push_back(interface.info);
-        collected_.emplace(interface.info.DevicePath, std::move(interface));
+        collected_.emplace(interface.info.DeviceInstance, std::move(interface));
     }
     return result;
 }
 
-std::optional<HidrawInterface> LinuxHidPlatform::Find(const std::string& devicePath) {
+std::optional<HidrawInterface> LinuxHidPlatform::Find(const THidPnPInfo& wanted) {
     {
         std::lock_guard lock(mutex_);
-        if (auto it = collected_.find(devicePath); it != collected_.end())
+        if (auto it = collected_.find(wanted.DeviceInstance);
+            it != collected_.end() && it->second.info.DevicePath == wanted.DevicePath)
             return it->second;
     }
-    return ReadHidraw(paths_.roots, std::filesystem::path(devicePath).filename().string());
+    auto now = ReadHidraw(paths_.roots, std::filesystem::path(wanted.DevicePath).filename().string());
+    if (!now || now->info.DeviceInstance != wanted.DeviceInstance)
+        return std::nullopt;
+    return now;
 }
 
-std::unique_ptr<HidHandle> LinuxHidPlatform::Open(const std::string& devicePath, HidAccess access) {
-    std::optional<HidrawInterface> interface = Find(devicePath);
+bool LinuxHidPlatform::IsInterface(int fd, const HidrawInterface& interface) const {
+    struct stat node {};
+    return fstat(fd, &node) == 0 && S_ISCHR(node.st_mode) && node.st_rdev == interface.number &&
+           InstanceOfNode(paths_.roots, node.st_rdev) == interface.info.DeviceInstance;
+}
+
+std::unique_ptr<HidHandle> LinuxHidPlatform::Open(const THidPnPInfo& wanted, HidAccess access) {
+    std::optional<HidrawInterface> interface = Find(wanted);
     if (!interface) {
-        errno = ENOENT;
+        errno = ENODEV;
         return nullptr;
     }
-    int fd = -1;
-    switch (access) {
-    case HidAccess::ReadWrite:
-        fd = open(devicePath.c_str(), O_RDWR | O_CLOEXEC);
-        if (fd < 0)
-            return nullptr;
-        break;
-    case HidAccess::Read:
-        fd = open(devicePath.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-        if (fd < 0)
-            return nullptr;
-        break;
-    case HidAccess::QueryOnly:
-        // What sysfs said is enough to answer; the node is opened as far as the user may.
-        fd = open(devicePath.c_str(), O_RDONLY | O_CLOEXEC);
-        break;
+    const int flags = access == HidAccess::ReadWrite ? O_RDWR | O_CLOEXEC
+                      : access == HidAccess::Read    ? O_RDONLY | O_CLOEXEC | O_NONBLOCK
+                                                     : O_RDONLY | O_CLOEXEC;
+    int fd = open(wanted.DevicePath.c_str(), flags);
+    if (fd >= 0 && !IsInterface(fd, *interface)) {
+        close(fd);
+        fd = -1;
+        errno = ENODEV;
     }
+    // What sysfs said is enough to answer a query; the node is opened as far as the user may.
+    if (fd < 0 && access != HidAccess::QueryOnly)
+        return nullptr;
     return std::make_unique<HidrawHandle>(fd, std::move(*interface));
 }
 

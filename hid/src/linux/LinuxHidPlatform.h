@@ -27,13 +27,16 @@ public:
 
     bool Loaded() const override { return loaded_; }
     std::vector<THidPnPInfo> CollectInterfaces() override;
-    std::unique_ptr<HidHandle> Open(const std::string& devicePath, HidAccess access) override;
+    std::unique_ptr<HidHandle> Open(const THidPnPInfo& wanted, HidAccess access) override;
     int NotificationFd() const override { return epollFd_; }
     void PostNotification() override;
     std::optional<long> TakeNotification() override;
 
 private:
-    std::optional<HidrawInterface> Find(const std::string& devicePath);
+    // What sysfs said about the interface when it was collected, or says now if it is still there.
+    std::optional<HidrawInterface> Find(const THidPnPInfo& wanted);
+    // Whether the open node is that interface: the kernel reuses node numbers once a device has gone.
+    bool IsInterface(int fd, const HidrawInterface& interface) const;
 
     LinuxHidPaths paths_;
     bool loaded_ = false;
@@ -41,7 +44,7 @@ private:
     int postedFd_ = -1;
     int epollFd_ = -1;
     std::mutex mutex_;
-    std::map<std::string, HidrawInterface> collected_; // by device path, from the last collection
+    std::map<std::string, HidrawInterface> collected_; // by device instance, from the last collection
 };
 
 } // namespace miran::hid::linux_backend

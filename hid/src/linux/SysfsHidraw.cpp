@@ -1,10 +1,13 @@
 #include "SysfsHidraw.h"
 
 #include <algorithm>
+#include <charconv>
 #include <fstream>
 #include <iterator>
 #include <map>
 #include <sstream>
+#include <string_view>
+#include <sys/sysmacros.h>
 #include <system_error>
 
 namespace miran::hid::linux_backend {
@@ -78,9 +81,36 @@ std::uint16_t UsbVersion(const fs::path& hidDevice, const fs::path& sysfsRoot) {
     return 0;
 }
 
-unsigned NodeNumber(const std::string& name) {
-    auto digits = name.find_first_of("0123456789");
-    return digits == std::string::npos ? ~0u : static_cast<unsigned>(std::stoul(name.substr(digits)));
+// The whole text as a decimal number; nothing when it is not one or does not fit.
+std::optional<unsigned> Decimal(std::string_view text) {
+    unsigned value = 0;
+    auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (text.empty() || ec != std::errc() || end != text.data() + text.size())
+        return std::nullopt;
+    return value;
+}
+
+// The number of a class entry "hidrawN".
+std::optional<unsigned> NodeNumber(std::string_view name) {
+    constexpr std::string_view kPrefix = "hidraw";
+    if (name.substr(0, kPrefix.size()) != kPrefix)
+        return std::nullopt;
+    return Decimal(name.substr(kPrefix.size()));
+}
+
+// A "dev" attribute: MAJOR:MINOR and a line end.
+std::optional<dev_t> DeviceNumber(const std::string& text) {
+    std::string_view line = text;
+    if (!line.empty() && line.back() == '\n')
+        line.remove_suffix(1);
+    auto colon = line.find(':');
+    if (colon == std::string_view::npos)
+        return std::nullopt;
+    auto major = Decimal(line.substr(0, colon));
+    auto minor = Decimal(line.substr(colon + 1));
+    if (!major || !minor)
+        return std::nullopt;
+    return makedev(*major, *minor);
 }
 
 } // namespace
@@ -95,7 +125,8 @@ std::optional<HidrawInterface> ReadHidraw(const HidrawRoots& roots, const std::s
     auto nodeValues = ReadUevent(node / "uevent");
     std::error_code ec;
     const fs::path hidDevice = fs::canonical(node / "device", ec);
-    if (ec || nodeValues["DEVNAME"].empty())
+    auto number = DeviceNumber(ReadText(node / "dev").value_or(""));
+    if (ec || nodeValues["DEVNAME"].empty() || !number)
         return std::nullopt;
     auto hidValues = ReadUevent(hidDevice / "uevent");
     HidrawInterface result;
@@ -107,24 +138,36 @@ std::optional<HidrawInterface> ReadHidraw(const HidrawRoots& roots, const std::s
     result.info.DeviceInstance = hidDevice.filename().string();
     result.info.DevicePath = (roots.dev / nodeValues["DEVNAME"]).string();
     result.serial = hidValues["HID_UNIQ"];
+    result.number = *number;
     std::string descriptor = ReadText(hidDevice / "report_descriptor").value_or("");
     result.input = ParseInputReports(std::vector<std::uint8_t>(descriptor.begin(), descriptor.end()));
     return result;
 }
 
 std::vector<HidrawInterface> ReadHidrawClass(const HidrawRoots& roots) {
-    std::vector<std::string> names;
+    std::vector<std::pair<unsigned, std::string>> nodes;
     std::error_code ec;
-    for (const fs::directory_entry& entry : fs::directory_iterator(roots.sysfs / "class" / "hidraw", ec))
-        names.push_back(entry.path().filename().string());
-    std::sort(names.begin(), names.end(),
-              [](const std::string& a, const std::string& b) { return NodeNumber(a) < NodeNumber(b); });
+    for (const fs::directory_entry& entry : fs::directory_iterator(roots.sysfs / "class" / "hidraw", ec)) {
+        std::string name = entry.path().filename().string();
+        if (auto number = NodeNumber(name))
+            nodes.emplace_back(*number, std::move(name));
+    }
+    std::sort(nodes.begin(), nodes.end());
     std::vector<HidrawInterface> result;
-    for (const std::string& name : names) {
+    for (const auto& [number, name] : nodes) {
         if (auto found = ReadHidraw(roots, name))
             result.push_back(std::move(*found));
     }
     return result;
+}
+
+std::optional<std::string> InstanceOfNode(const HidrawRoots& roots, dev_t number) {
+    const std::string name = std::to_string(major(number)) + ":" + std::to_string(minor(number));
+    std::error_code ec;
+    const fs::path hidDevice = fs::canonical(roots.sysfs / "dev" / "char" / name / "device", ec);
+    if (ec)
+        return std::nullopt;
+    return hidDevice.filename().string();
 }
 
 } // namespace miran::hid::linux_backend

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <sys/types.h>
 #include <vector>
 
 namespace miran::hid::linux_backend {
@@ -16,6 +17,7 @@ struct HidrawInterface {
     HidAttributes attributes; // vendor and product from HID_ID, version from the USB device's bcdDevice
     std::string serial;       // HID_UNIQ
     InputReportLayout input;  // from the report descriptor
+    dev_t number = 0;         // the node's device number
 };
 
 struct HidrawRoots {
@@ -29,5 +31,7 @@ bool HidrawClassExists(const HidrawRoots& roots);
 std::vector<HidrawInterface> ReadHidrawClass(const HidrawRoots& roots);
 // One node by its class name ("hidraw3"); nothing when it has gone or is not a HID device.
 std::optional<HidrawInterface> ReadHidraw(const HidrawRoots& roots, const std::string& name);
+// The DeviceInstance of the HID device whose node has this device number now; nothing when there is none.
+std::optional<std::string> InstanceOfNode(const HidrawRoots& roots, dev_t number);
 
 } // namespace miran::hid::linux_backend
