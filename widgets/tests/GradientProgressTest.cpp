@@ -352,6 +352,16 @@ TEST_F(ProgressTest, CenteredFormatText) {
     EXPECT_EQ(withText, expected);
 }
 
+TEST_F(ProgressTest, AHugeFieldWidthShowsOnlyPadding) {
+    bar->resize(94, 15);
+    bar->setFont(CrispFont(12));
+    bar->setTextOption(toFormat);
+    bar->setCaption(QStringLiteral("%200d"));
+    const QImage padding = Picture(); // the digits lie beyond the bar
+    bar->setCaption(QStringLiteral("%2000000000d"));
+    EXPECT_EQ(Picture(), padding);
+}
+
 TEST_F(ProgressTest, FollowsTheParentsColourUntilGivenItsOwn) {
     TGradientProgress* child = new TGradientProgress(&parent);
     EXPECT_TRUE(child->ParentColor());
