@@ -1,6 +1,7 @@
 // Paint time of hostile captions against a plain caption of the same length: a caption with 3000
-// alignment tags, one of 100000 lone "<", and progress captions with huge field widths. Each pair
-// should cost about the same (painting is linear in the caption and field widths are clamped).
+// alignment tags, one of 100000 lone "<", one in the largest font, and progress captions with huge
+// field widths. Each pair should cost about the same (painting is linear in the caption, and sizes
+// and field widths are clamped).
 
 #include "widgets/GradientProgress.h"
 #include "widgets/Markup.h"
@@ -44,10 +45,18 @@ void BM_PaintLoneBrackets(benchmark::State& state) {
 void BM_PaintPlainOfBracketLength(benchmark::State& state) {
     PaintMarkup(state, QString(100000, u'x'));
 }
+void BM_PaintLargestFont(benchmark::State& state) {
+    PaintMarkup(state, QStringLiteral("<font size=2147483647>") + QString(10000, u'W'));
+}
+void BM_PaintPlainOfLargestFontLength(benchmark::State& state) {
+    PaintMarkup(state, QString(10022, u'W'));
+}
 BENCHMARK(BM_PaintAlignmentTags)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PaintPlainOfAlignmentLength)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PaintLoneBrackets)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PaintPlainOfBracketLength)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PaintLargestFont)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PaintPlainOfLargestFontLength)->Unit(benchmark::kMillisecond);
 
 void PaintProgressCaption(benchmark::State& state, const QString& caption) {
     TGradientProgress bar;

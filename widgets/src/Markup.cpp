@@ -24,6 +24,7 @@ int ClampedExtent(std::int64_t value) {
     return static_cast<int>(std::clamp<std::int64_t>(value, -kMaxMarkupExtent, kMaxMarkupExtent));
 }
 
+// A scaled font size, rounded; the scale (the script ratio) can be any double.
 int ClampedFontSize(double size) {
     if (!(size >= 1)) // NaN included
         return 1;
@@ -217,7 +218,7 @@ private:
         if (script_ != Script::Normal)
             SetFontSize(canvas_.font, ClampedFontSize(size * ratio_));
         const QFontMetrics metrics(canvas_.font);
-        const int width = std::clamp(metrics.horizontalAdvance(segment), 0, kMaxMarkupExtent);
+        const int width = ClampedExtent(metrics.horizontalAdvance(segment));
         const int height = metrics.height();
         const int top = script_ == Script::Sub ? rect_.top() + rect_.height() - height - 1 : y_;
         if (inLink_ && !foundLink_ && (mouse_.x() > 0 || mouse_.y() > 0) && mouse_.y() >= top &&
