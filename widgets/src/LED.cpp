@@ -49,11 +49,10 @@ void TLED::setColorOff(TColor c) {
 }
 
 void TLED::setActive(bool blinking) {
+    if (blinking == active_)
+        return; // restarting the timer would postpone the next toggle
     active_ = blinking;
-    if (blinking)
-        blinkTimer_->start();
-    else
-        blinkTimer_->stop();
+    UpdateBlinkTimer();
 }
 
 unsigned TLED::Interval() const {
@@ -61,8 +60,22 @@ unsigned TLED::Interval() const {
 }
 
 void TLED::setInterval(unsigned milliseconds) {
-    if (milliseconds != Interval())
-        blinkTimer_->setInterval(static_cast<int>(std::min<unsigned>(milliseconds, INT_MAX)));
+    const int interval = static_cast<int>(std::min<unsigned>(milliseconds, INT_MAX));
+    if (interval == blinkTimer_->interval())
+        return;
+    blinkTimer_->stop();
+    blinkTimer_->setInterval(interval);
+    UpdateBlinkTimer();
+}
+
+// An interval of 0 would fire on every pass of the event loop, so it stops blinking.
+void TLED::UpdateBlinkTimer() {
+    if (active_ && blinkTimer_->interval() > 0) {
+        if (!blinkTimer_->isActive())
+            blinkTimer_->start();
+    } else {
+        blinkTimer_->stop();
+    }
 }
 
 void TLED::setAutoSize(bool on) {

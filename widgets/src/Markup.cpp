@@ -7,6 +7,8 @@
 #include <QFontMetrics>
 #include <QPainter>
 #include <QStringList>
+#include <QWidget>
+#include <algorithm>
 
 namespace miran::widgets {
 namespace {
@@ -16,6 +18,18 @@ enum class Alignment { Left, Right, Center };
 enum class Script { Normal, Super, Sub };
 
 constexpr QChar kLineBreak = u'\n';
+static_assert(kMaxMarkupExtent == QWIDGETSIZE_MAX);
+
+int ClampedExtent(std::int64_t value) {
+    return static_cast<int>(std::clamp<std::int64_t>(value, -kMaxMarkupExtent, kMaxMarkupExtent));
+}
+
+// A scaled font size, rounded; the scale (the script ratio) can be any double.
+int ClampedFontSize(double size) {
+    if (!(size >= 1)) // NaN included
+        return 1;
+    return RoundHalfEven(std::min(size, double(kMaxMarkupFontSize)));
+}
 
 QString ReplaceAll(QString text, const QString& from, const QString& to) {
     return text.replace(from, to, Qt::CaseInsensitive);
@@ -67,7 +81,7 @@ int FontSize(const QFont& font) {
 }
 
 void SetFontSize(QFont& font, int size) {
-    size = std::max(size, 1);
+    size = std::clamp(size, 1, kMaxMarkupFontSize);
     if (font.pointSize() > 0)
         font.setPointSize(size);
     else
@@ -81,6 +95,38 @@ QColor TagColor(const QString& text, const QPalette& palette) {
         value[0] = u'$';
     return TColor::FromString(value).Resolve(palette);
 }
+
+// Finds the tags of one line. It remembers the last ">" it found, so that a line of many tags,
+// or of many lone "<", is scanned once.
+class TagScanner {
+public:
+    explicit TagScanner(const QString& line) : line_(line) {}
+
+    // The ">" that closes the tag opening at open, or -1 for a lone "<".
+    qsizetype CloseOf(qsizetype open) {
+        if (close_ == kNotSearched || (close_ >= 0 && close_ < open))
+            close_ = line_.indexOf(u'>', open);
+        return close_;
+    }
+
+    // Where the next alignment tag at or after from opens; the line's size if none does.
+    qsizetype NextAlignmentTag(qsizetype from) {
+        for (qsizetype at = from;;) {
+            const qsizetype open = line_.indexOf(u'<', at);
+            const qsizetype close = open < 0 ? -1 : CloseOf(open);
+            if (close < 0)
+                return line_.size(); // nothing but lone "<" follows
+            if (line_[open + 1].toUpper() == u'A' && line_[open + 2].toUpper() == u'L')
+                return open;
+            at = close + 1;
+        }
+    }
+
+private:
+    static constexpr qsizetype kNotSearched = -2;
+    const QString& line_;
+    qsizetype close_ = kNotSearched;
+};
 
 class MarkupPass {
 public:
@@ -116,26 +162,30 @@ public:
 private:
     int TextHeight() const { return QFontMetrics(canvas_.font).height(); }
 
-    int Scaled(int value) const {
-        return (state_ & odReserved1) ? int(MulDivRound(value, scale_, 100)) : value;
+    std::int64_t Scaled(int value) const {
+        return (state_ & odReserved1) ? MulDivRound(value, scale_, 100) : value;
     }
 
-    void ProcessLine(QString line) {
-        x_ = AlignmentOffset(line);
+    // Walks the line by position (never rebuilding the rest of it), so that a line is
+    // processed in time linear in its length whatever its tags.
+    void ProcessLine(const QString& line) {
+        TagScanner tags(line);
+        x_ = AlignmentOffset(line, 0);
         QString pending;
-        while (!line.isEmpty()) {
-            const qsizetype bracket = line.indexOf(u'<');
-            pending = bracket < 0 ? line : line.left(bracket);
-            line.remove(0, pending.size());
-            pending = ReplaceAll(pending, QStringLiteral("&lt;"), QStringLiteral("<"));
+        qsizetype at = 0;
+        while (at < line.size()) {
+            const qsizetype bracket = line.indexOf(u'<', at);
+            const qsizetype segmentEnd = bracket < 0 ? line.size() : bracket;
+            pending = ReplaceAll(line.mid(at, segmentEnd - at), QStringLiteral("&lt;"), QStringLiteral("<"));
             pending = ReplaceAll(pending, QStringLiteral("&gt;"), QStringLiteral(">"));
-            if (line.startsWith(u'<')) {
+            at = segmentEnd;
+            if (bracket >= 0) {
                 Output(pending);
                 pending.clear();
-                if (!line.contains(u'>'))
-                    line.insert(1, u'>'); // a lone "<" becomes an empty tag
-                InterpretTag(line);
-                line.remove(0, line.indexOf(u'>') + 1);
+                const qsizetype close = tags.CloseOf(bracket);
+                if (close >= 0)
+                    InterpretTag(line, bracket, close);
+                at = close < 0 ? bracket + 1 : close + 1; // a lone "<" is an empty tag
             }
         }
         Output(pending);
@@ -146,14 +196,17 @@ private:
     void EndLine() {
         maxWidth_ = std::max(maxWidth_, x_);
         x_ = 0;
-        y_ += TextHeight();
+        y_ = ClampedExtent(std::int64_t{y_} + TextHeight());
     }
 
-    int AlignmentOffset(const QString& text) {
+    // The offset for the text from position from up to the next alignment tag, which sets
+    // its own offset for what follows it.
+    int AlignmentOffset(const QString& line, qsizetype from) {
         if (alignment_ == Alignment::Left)
             return 0;
         MarkupCanvas measuring = canvas_;
         measuring.painter = nullptr;
+        const QString text = line.mid(from, TagScanner(line).NextAlignmentTag(from) - from);
         const int free = rect_.width() - MeasureMarkupWidth(measuring, rect_, 0, 100, ratio_, text);
         return std::max(0, alignment_ == Alignment::Right ? free : free / 2);
     }
@@ -163,9 +216,9 @@ private:
             return;
         const int size = FontSize(canvas_.font);
         if (script_ != Script::Normal)
-            SetFontSize(canvas_.font, RoundHalfEven(size * ratio_));
+            SetFontSize(canvas_.font, ClampedFontSize(size * ratio_));
         const QFontMetrics metrics(canvas_.font);
-        const int width = metrics.horizontalAdvance(segment);
+        const int width = ClampedExtent(metrics.horizontalAdvance(segment));
         const int height = metrics.height();
         const int top = script_ == Script::Sub ? rect_.top() + rect_.height() - height - 1 : y_;
         if (inLink_ && !foundLink_ && (mouse_.x() > 0 || mouse_.y() > 0) && mouse_.y() >= top &&
@@ -176,7 +229,7 @@ private:
         }
         if (mode_ == Mode::Draw)
             DrawSegment(segment, QRect(rect_.left() + x_, top, width, height), metrics.ascent());
-        x_ += width;
+        x_ = ClampedExtent(std::int64_t{x_} + width);
         SetFontSize(canvas_.font, size);
     }
 
@@ -191,11 +244,11 @@ private:
         painter.drawText(cell.left(), cell.top() + ascent, segment);
     }
 
-    // line starts with the tag; the characters after "<" decide which tag it is, even
-    // when the third one lies beyond the closing ">".
-    void InterpretTag(const QString& line) {
-        const QString tag = line.mid(1, line.indexOf(u'>') - 1);
-        auto at = [&](int i) { return i < line.size() ? line[i].toUpper() : QChar(); };
+    // The tag runs from "<" at open to ">" at close; the characters after "<" decide which
+    // tag it is, even when the third one lies beyond the closing ">".
+    void InterpretTag(const QString& line, qsizetype open, qsizetype close) {
+        const QString tag = line.mid(open + 1, close - open - 1);
+        auto at = [&](qsizetype i) { return open + i < line.size() ? line[open + i].toUpper() : QChar(); };
         const QChar c1 = at(1), c2 = at(2), c3 = at(3);
         QFont& font = canvas_.font;
         if (c1 == u'/') {
@@ -223,7 +276,7 @@ private:
         } else if (c1 == u'B') {
             font.setBold(true);
         } else if (c1 == u'I' && c2 == u'N') {
-            x_ = Scaled(StrToInt(FindAttribute(tag, QStringLiteral("IND"))));
+            x_ = ClampedExtent(Scaled(StrToInt(FindAttribute(tag, QStringLiteral("IND")))));
         } else if (c1 == u'I') {
             font.setItalic(true);
         } else if (c1 == u'U') {
@@ -244,7 +297,7 @@ private:
                                                                    : Alignment::Left;
             x_ = 0;
             if (mode_ == Mode::Draw || mode_ == Mode::LinkSearch)
-                x_ = AlignmentOffset(line);
+                x_ = AlignmentOffset(line, close + 1);
         } else if (c1 == u'A' && tag.contains(QStringLiteral("HREF"), Qt::CaseInsensitive)) {
             linkFont_ = font;
             linkFontColor_ = canvas_.fontColor;
@@ -255,7 +308,7 @@ private:
         } else if (c1 == u'F' && !suppressColors_) {
             FontTag(tag.toUpper());
         } else if (c1 == u'H' && c2 == u'R') {
-            Rule(tag, line);
+            Rule(tag, close + 1 < line.size());
         }
     }
 
@@ -273,21 +326,22 @@ private:
             clearBackground_ = false;
         }
         const QString size = FindAttribute(tag, QStringLiteral("SIZE"));
-        const int factor = size.isEmpty() ? 2 : StrToInt(size);
-        SetFontSize(canvas_.font, factor * FontSize(canvas_.font) / 2);
+        const std::int64_t factor = size.isEmpty() ? 2 : StrToInt(size);
+        SetFontSize(canvas_.font, int(std::clamp<std::int64_t>(factor * FontSize(canvas_.font) / 2, 1,
+                                                               kMaxMarkupFontSize)));
     }
 
-    void Rule(const QString& tag, const QString& line) {
+    void Rule(const QString& tag, bool textFollows) {
         const QString size = FindAttribute(tag, QStringLiteral("SIZE"));
-        const int penWidth = std::max(1, Scaled(size.isEmpty() ? 1 : StrToInt(size)));
+        const int penWidth =
+            int(std::clamp<std::int64_t>(Scaled(size.isEmpty() ? 1 : StrToInt(size)), 1, kMaxMarkupExtent));
         if (mode_ == Mode::Draw) {
             const QColor pen = (state_ & odDisabled) ? canvas_.fontColor : canvas_.penColor;
             const int y = y_ + TextHeight();
             canvas_.painter->fillRect(QRect(rect_.left(), y - (penWidth - 1) / 2, rect_.width(), penWidth),
                                       pen);
         }
-        y_ += penWidth + 1;
-        const bool textFollows = line.indexOf(u'>') + 1 < line.size();
+        y_ = ClampedExtent(std::int64_t{y_} + penWidth + 1);
         if (!lastLine_ || textFollows)
             EndLine();
     }

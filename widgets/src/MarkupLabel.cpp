@@ -17,24 +17,29 @@ LinkOpener DesktopLinkOpener() {
 TMarkupLabel::TMarkupLabel(QWidget* parent) : QWidget(parent) {
     setMouseTracking(true);
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
-    AdjustBounds();
+    SetAutoSizeBounds(MeasuredSize(caption_));
 }
 
+// A caption that cannot be measured is refused before anything changes.
 void TMarkupLabel::setCaption(const QString& caption) {
     if (caption == caption_)
         return;
+    const std::optional<QSize> size = autoSize_ ? std::optional(MeasuredSize(caption)) : std::nullopt;
     caption_ = caption;
-    AdjustBounds();
+    if (size)
+        SetAutoSizeBounds(*size);
     update();
 }
 
 void TMarkupLabel::setAutoSize(bool on) {
     if (on == autoSize_)
         return;
+    const std::optional<QSize> size = on ? std::optional(MeasuredSize(caption_)) : std::nullopt;
     autoSize_ = on;
     setSizePolicy(on ? QSizePolicy::Fixed : QSizePolicy::Preferred,
                   on ? QSizePolicy::Fixed : QSizePolicy::Preferred);
-    AdjustBounds();
+    if (size)
+        SetAutoSizeBounds(*size);
 }
 
 void TMarkupLabel::setSuperSubScriptRatio(double ratio) {
@@ -120,14 +125,16 @@ void TMarkupLabel::paintEvent(QPaintEvent*) {
     }
 }
 
-void TMarkupLabel::AdjustBounds() {
-    if (!autoSize_)
-        return;
+QSize TMarkupLabel::MeasuredSize(const QString& caption) const {
     MarkupCanvas canvas = Canvas(nullptr);
-    const int height = MeasureMarkupHeight(canvas, 0, 100, ratio_, caption_);
-    const int width = MeasureMarkupWidth(canvas, QRect(), 0, 100, ratio_, caption_);
-    autoSizeHint_ = QSize(width, height);
-    resize(autoSizeHint_);
+    const int height = MeasureMarkupHeight(canvas, 0, 100, ratio_, caption);
+    const int width = MeasureMarkupWidth(canvas, QRect(), 0, 100, ratio_, caption);
+    return {width, height};
+}
+
+void TMarkupLabel::SetAutoSizeBounds(QSize size) {
+    autoSizeHint_ = size;
+    resize(size);
     updateGeometry();
 }
 
@@ -139,7 +146,8 @@ void TMarkupLabel::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
     if (event->type() == QEvent::FontChange) {
         try {
-            AdjustBounds();
+            if (autoSize_)
+                SetAutoSizeBounds(MeasuredSize(caption_));
         } catch (const EConvertError& e) {
             qWarning("TMarkupLabel: %s", e.what()); // must not cross the event loop
         }

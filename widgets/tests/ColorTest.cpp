@@ -102,3 +102,14 @@ TEST(FormatCaption, TakesThePercentAsItsOneIntegerArgument) {
     // Conversions that would need another argument stay as written instead of reading garbage.
     EXPECT_EQ(FormatCaption("%s %d %n", 1), "%s 1 %n");
 }
+
+TEST(FormatCaption, WidthsAndPrecisionsStopAtWhatAControlCanShow) {
+    const QString padded = QString(kMaxCaptionField - 2, u' ') + "42";
+    EXPECT_EQ(FormatCaption("%100000000d", 42), padded);
+    EXPECT_EQ(FormatCaption("%2000000000d", 42), padded);
+    EXPECT_EQ(FormatCaption("%99999999999999999999d", 42), padded); // beyond int as well
+    EXPECT_EQ(FormatCaption("%-2000000000d|", 42), "42" + QString(kMaxCaptionField - 2, u' ') + "|");
+    EXPECT_EQ(FormatCaption("%.2000000000x", 255), QString(kMaxCaptionField - 2, u'0') + "ff");
+    EXPECT_EQ(FormatCaption("%16384d", 7), FormatCaption("%16385d", 7));
+    EXPECT_EQ(FormatCaption("%16383d", 7).size(), 16383);
+}

@@ -112,6 +112,48 @@ TEST_F(ProgressTest, GradientColumnsRoundHalvesToEven) {
         EXPECT_EQ(image.pixelColor(1 + k, 2), QColor(expected[k], expected[k], expected[k])) << k;
 }
 
+TEST_F(ProgressTest, GradientHalfStepsRoundToEven) {
+    bar->resize(10, 5); // 8 columns
+    bar->setSolid(true);
+    bar->setStartColor(TColor(10, 200, 0));
+    bar->setEndColor(TColor(14, 196, 8)); // steps of +0.5, -0.5 and 1 per column
+    bar->setPosition(100);
+    const QImage image = Picture();
+    // Red 10.5, 12.5 and green 198.5, 196.5 fall to the even neighbour.
+    const QColor expected[8] = {{10, 200, 0}, {10, 200, 1}, {11, 199, 2}, {12, 198, 3},
+                                {12, 198, 4}, {12, 198, 5}, {13, 197, 6}, {14, 196, 7}};
+    for (int k = 0; k < 8; ++k)
+        EXPECT_EQ(image.pixelColor(1 + k, 2), expected[k]) << k;
+}
+
+TEST_F(ProgressTest, APartialLastBlockContinuesTheGradient) {
+    bar->resize(130, 15); // 128 inner columns: 12 full blocks and an 8-pixel one
+    bar->setStartColor(TColor(101, 60, 0));
+    bar->setEndColor(TColor(109, 52, 0)); // 1 / 16 and -1 / 16 per column
+    bar->setPosition(100);
+    ASSERT_EQ(bar->FilledWidth(), 128);
+    ASSERT_TRUE(bar->LastBlockPartial());
+    ASSERT_EQ(bar->LastBlockWidth(), 8);
+
+    // Block i starts 10 * i steps in: red 101 + 0.625 i, green 60 - 0.625 i; the partial
+    // block at 120 steps has red 108.5 and green 52.5, both rounded down to even.
+    const int red[12] = {101, 102, 102, 103, 104, 104, 105, 105, 106, 107, 107, 108};
+    const int green[12] = {60, 59, 59, 58, 58, 57, 56, 56, 55, 54, 54, 53};
+    QImage image = Picture();
+    for (int i = 0; i < 12; ++i)
+        ExpectColumns(image, 1 + i * 10, i * 10 + 10, QColor(red[i], green[i], 0));
+    ExpectColumns(image, 121, 129, QColor(108, 52, 0));
+
+    // Shaded blocks: the partial block's columns run on from step 120, one step each.
+    bar->setGradientBlocks(true);
+    image = Picture();
+    const QColor partial[8] = {{108, 52, 0}, {109, 52, 0}, {109, 52, 0}, {109, 52, 0},
+                               {109, 52, 0}, {109, 52, 0}, {109, 52, 0}, {109, 52, 0}};
+    for (int j = 0; j < 8; ++j)
+        ExpectColumns(image, 121 + j, 122 + j, partial[j]);
+    ExpectFrame(image, kBackground);
+}
+
 TEST_F(ProgressTest, PositionIsClampedToTheRange) {
     MakePBar();
     bar->setPosition(100000);
@@ -308,6 +350,16 @@ TEST_F(ProgressTest, CenteredFormatText) {
         painter.drawRect(0, 0, 149, 14);
     }
     EXPECT_EQ(withText, expected);
+}
+
+TEST_F(ProgressTest, AHugeFieldWidthShowsOnlyPadding) {
+    bar->resize(94, 15);
+    bar->setFont(CrispFont(12));
+    bar->setTextOption(toFormat);
+    bar->setCaption(QStringLiteral("%200d"));
+    const QImage padding = Picture(); // the digits lie beyond the bar
+    bar->setCaption(QStringLiteral("%2000000000d"));
+    EXPECT_EQ(Picture(), padding);
 }
 
 TEST_F(ProgressTest, FollowsTheParentsColourUntilGivenItsOwn) {

@@ -2,6 +2,7 @@
 
 #include "Pixels.h"
 
+#include <QProperty>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -185,6 +186,62 @@ TEST_F(LEDTest, BlinkingPausesWhileMinimised) {
     Tick();
     EXPECT_TRUE(led->Status());
     parent.showNormal();
+    Tick();
+    EXPECT_FALSE(led->Status());
+}
+
+// Every start or stop of the blink timer, seen through its active property.
+class TimerStarts {
+public:
+    explicit TimerStarts(QTimer& timer)
+        : timer_(timer), notifier_(timer.bindableActive().addNotifier([this] {
+              if (timer_.isActive())
+                  ++starts;
+              else
+                  ++stops;
+          })) {}
+    int starts = 0;
+    int stops = 0;
+
+private:
+    QTimer& timer_;
+    QPropertyNotifier notifier_;
+};
+
+TEST_F(LEDTest, AssigningTheCurrentBlinkSettingsDoesNotRestartTheTimer) {
+    auto& timer = *led->findChild<QTimer*>();
+    led->setInterval(500);
+    led->setActive(true);
+    TimerStarts changes(timer);
+    led->setActive(true);
+    led->setInterval(500);
+    EXPECT_EQ(changes.starts, 0);
+    EXPECT_EQ(changes.stops, 0);
+    EXPECT_TRUE(timer.isActive());
+
+    led->setInterval(300); // a real change takes effect at once
+    EXPECT_EQ(timer.interval(), 300);
+    EXPECT_TRUE(timer.isActive());
+    led->setActive(false);
+    led->setActive(false);
+    EXPECT_FALSE(timer.isActive());
+}
+
+TEST_F(LEDTest, AnIntervalOfZeroStopsBlinking) {
+    auto& timer = *led->findChild<QTimer*>();
+    led->setActive(true);
+    led->setInterval(0);
+    EXPECT_FALSE(timer.isActive());
+    EXPECT_TRUE(led->Active());
+    EXPECT_EQ(led->Interval(), 0u);
+
+    led->setActive(false);
+    led->setActive(true);
+    EXPECT_FALSE(timer.isActive());
+
+    led->setInterval(500); // blinking resumes with a usable interval
+    EXPECT_TRUE(timer.isActive());
+    EXPECT_EQ(timer.interval(), 500);
     Tick();
     EXPECT_FALSE(led->Status());
 }

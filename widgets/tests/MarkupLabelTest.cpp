@@ -190,8 +190,24 @@ void CollectWarning(QtMsgType type, const QMessageLogContext&, const QString& me
 } // namespace
 
 TEST_F(MarkupLabelTest, AnIndentThatIsNotAnIntegerFailsSizingAndPainting) {
+    label->setCaption(kProgramCaption);
+    const QSize size = label->size();
     EXPECT_THROW(label->setCaption("a<ind=x>b"), EConvertError);
+    // A refused caption leaves the label as it was.
+    EXPECT_EQ(label->Caption(), kProgramCaption);
+    EXPECT_EQ(label->size(), size);
+    EXPECT_EQ(Snapshot(*label), [&] {
+        TMarkupLabel same(&parent);
+        same.setCaption(kProgramCaption);
+        return Snapshot(same);
+    }());
+
+    // Without automatic sizing nothing measures the caption: it is taken, and painting reports it.
     label->setAutoSize(false);
+    label->setCaption("a<ind=x>b");
+    EXPECT_EQ(label->Caption(), "a<ind=x>b");
+    EXPECT_THROW(label->setAutoSize(true), EConvertError);
+    EXPECT_FALSE(label->AutoSize());
     label->resize(100, 30);
     warnings.clear();
     const QtMessageHandler previous = qInstallMessageHandler(CollectWarning);

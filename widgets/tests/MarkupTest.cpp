@@ -5,6 +5,7 @@
 
 #include <QFontMetrics>
 #include <QPainter>
+#include <cmath>
 #include <gtest/gtest.h>
 
 using namespace miran::widgets;
@@ -216,6 +217,61 @@ TEST_F(MarkupTest, AlignmentPlacesTheRestOfTheLine) {
               QStringLiteral("t"));
     // Measuring uses an empty rectangle, where every offset is 0.
     EXPECT_EQ(Width("<align right>XX"), width);
+}
+
+TEST_F(MarkupTest, AnAlignmentTagPlacesTheTextUpToTheNextOne) {
+    const int title = Advance("title");
+    const QString line = QStringLiteral("<align center><a href=t>title</a><align right>XX");
+    EXPECT_EQ(LinkAt(line, {(200 - title) / 2 + 1, 5}), QStringLiteral("t"));
+    EXPECT_EQ(LinkAt(line, {(200 - title) / 2 - 2, 5}), std::nullopt);
+    // A line that starts in right alignment is measured up to its first alignment tag.
+    const int bb = Advance("bb");
+    EXPECT_EQ(LinkAt("<align right>a<br><a href=t>bb</a><align left>c", {200 - bb + 1, TextHeight() + 2}),
+              QStringLiteral("t"));
+}
+
+TEST_F(MarkupTest, ManyTagsAndLoneBracketsKeepTheirMeaning) {
+    QString aligned;
+    for (int i = 0; i < 300; ++i)
+        aligned += QStringLiteral("<align right>x");
+    const int x = Advance("x");
+    EXPECT_EQ(LinkAt(aligned + "<a href=t>XX</a>", {200 - Advance("XX") + 1, 5}), QStringLiteral("t"));
+    EXPECT_EQ(Width(aligned), x);
+    EXPECT_EQ(Width(QString(1000, u'<') + "ab" + QString(1000, u'<')), Advance("ab"));
+    EXPECT_EQ(Draw(QString(1000, u'<') + "ab"), Draw("ab"));
+    // Only the first ">" closes a tag, so a "<" inside a tag is part of it.
+    EXPECT_EQ(Draw("a<<b>x"), Draw("ax"));
+}
+
+TEST_F(MarkupTest, FontSizesAreClampedToWhatCanBeShown) {
+    const int largest = kMaxMarkupFontSize;
+    EXPECT_EQ(Width("<font size=2147483647>x"), Advance("x", largest));
+    EXPECT_EQ(Height("<font size=2147483647>x"), TextHeight(largest) + 1);
+    QString growing;
+    for (int i = 0; i < 40; ++i)
+        growing += QStringLiteral("<font size=4>");
+    EXPECT_EQ(Width(growing + "x"), Advance("x", largest));
+    EXPECT_EQ(Width("<font size=-2147483648>x"), Advance("x", 1));
+    // Script sizes take the ratio from the largest size; a ratio of any size stays in range.
+    EXPECT_EQ(Width("<font size=2147483647><sup>x"), Advance("x", 2731)); // 4096 * 2 / 3
+    EXPECT_EQ(MeasureMarkupWidth(canvas, {}, 0, 100, 1e300, "<sup>x"), Advance("x", largest));
+    EXPECT_EQ(MeasureMarkupWidth(canvas, {}, 0, 100, std::nan(""), "<sup>x"), Advance("x", 1));
+    EXPECT_EQ(MeasureMarkupWidth(canvas, {}, 0, 100, -2, "<sup>x"), Advance("x", 1));
+}
+
+TEST_F(MarkupTest, IndentsAndRulesAreClampedToTheLargestWidget) {
+    const int largest = kMaxMarkupExtent;
+    EXPECT_EQ(Width("<ind=2147483647>x"), largest);
+    EXPECT_EQ(Width("<ind=16777200>xxxxxxxxxx"), largest);
+    EXPECT_EQ(Width("<ind=-2147483648>x<br>y"), Advance("y"));
+    EXPECT_EQ(
+        MeasureMarkupWidth(canvas, {}, odReserved1, 2147483647, kDefaultSuperSubScriptRatio, "<ind=30000>"),
+        largest);
+    EXPECT_EQ(Height("<hr size=2147483647>"), largest + TextHeight() + 1);
+    EXPECT_EQ(Height("<hr size=2147483647><hr size=2147483647>"), largest + TextHeight() + 1);
+    EXPECT_EQ(Height("<hr size=-5>"), 2 + TextHeight() + 1); // at least one pixel
+    const QImage image = Draw("<hr size=2147483647>", {50, 100});
+    EXPECT_EQ(image.pixelColor(10, 50), QColor(Qt::black));
 }
 
 TEST_F(MarkupTest, StylesAreRestoredAfterThePass) {

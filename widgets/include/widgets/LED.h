@@ -24,7 +24,7 @@ public:
     void setColorOn(TColor c);
     TColor ColorOff() const { return colorOff_; }
     void setColorOff(TColor c);
-    // Blinking: Status toggles every Interval milliseconds.
+    // Blinking: Status toggles every Interval milliseconds; an Interval of 0 does not blink.
     bool Active() const { return active_; }
     void setActive(bool blinking);
     unsigned Interval() const;
@@ -52,6 +52,7 @@ protected:
 
 private:
     void RecolorLedImage();
+    void UpdateBlinkTimer();
     void BlinkTick();
 
     QImage ledImage_;

@@ -39,6 +39,10 @@ struct MarkupCanvas {
 };
 
 inline constexpr double kDefaultSuperSubScriptRatio = 2.0 / 3.0;
+// Markup cannot take a font size (pixels or points) beyond this, nor a position, indent or
+// rule width beyond the largest widget, either way from the origin.
+inline constexpr int kMaxMarkupFontSize = 4096;
+inline constexpr int kMaxMarkupExtent = (1 << 24) - 1;
 
 // Draws the markup text into rect; returns the target of the link under mouse, if any
 // (that link is drawn red). Throws EConvertError for a malformed number or colour.

@@ -25,8 +25,11 @@ public:
     explicit TMarkupLabel(QWidget* parent = nullptr);
 
     QString Caption() const { return caption_; }
+    // While AutoSize is on, a caption that cannot be measured (EConvertError) is refused and
+    // the label stays as it was.
     void setCaption(const QString& caption);
     bool AutoSize() const { return autoSize_; }
+    // Refused likewise when the caption cannot be measured.
     void setAutoSize(bool on);
     double SuperSubScriptRatio() const { return ratio_; }
     void setSuperSubScriptRatio(double ratio);
@@ -64,7 +67,9 @@ private:
     MarkupCanvas PlainCanvas(QPainter* painter) const;
     QRect TextRect();
     std::optional<QString> LinkAt(QPoint point);
-    void AdjustBounds();
+    // Throws EConvertError for a caption that cannot be measured.
+    QSize MeasuredSize(const QString& caption) const;
+    void SetAutoSizeBounds(QSize size);
     void Repaint();
     void FollowLink(const QString& target);
 
