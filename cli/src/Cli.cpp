@@ -222,9 +222,8 @@ private:
         std::string nodes;
         int count = 0;
         for (hid::THidDevice* device : session_.Programmers()) {
-            if (device->SerialNumber() == serial) {
+            if (device->SerialNumber() == serial)
                 nodes += (count++ ? ", " : "") + device->PnPInfo().DevicePath;
-            }
         }
         if (count > 1)
             throw Failure{kExitUsage, "Several programmers attached with serial " +
