@@ -102,7 +102,7 @@ TEST(SimulationFile, NumbersAreIntegersInRange) {
 }
 
 TEST(SimulationFile, ReadsOnlyARegularFile) {
-    for (const std::string path :
+    for (const std::string& path :
          {std::string("/dev/zero"), std::filesystem::temp_directory_path().string()}) {
         try {
             LoadSimulationFile(path);
