@@ -24,6 +24,7 @@ namespace {
 
 constexpr int kIdentificationTransfers = 14;
 constexpr int kUpdateTransfers = 72;
+constexpr int kVerifiedUpdateTransfers = kUpdateTransfers + kIdentificationTransfers;
 const std::string kNotice =
     "Interrupted: the update under way runs to its end first, nothing further is started";
 const std::string kNotStarted = "Interrupted: the update was not started";
@@ -123,12 +124,12 @@ struct Rig {
 };
 
 // The programmer got the whole image and the closing command (it rebooted into the new Bios).
-void ExpectUpdated(const sim::VirtualProgrammer& programmer, const std::string& where) {
+void ExpectUpdated(const sim::VirtualProgrammer& programmer, int transfers, const std::string& where) {
     EXPECT_EQ(programmer.RebootCount(), 1) << where;
     ASSERT_GE(programmer.InstalledBios().size(), 15u) << where;
     EXPECT_EQ(programmer.InstalledBios()[12], 1) << where;
     EXPECT_EQ(programmer.InstalledBios()[13], 9) << where;
-    EXPECT_EQ(programmer.TransferCount(), kUpdateTransfers) << where;
+    EXPECT_EQ(programmer.TransferCount(), transfers) << where;
 }
 
 // Identified and left alone: nothing written, no closing command.
@@ -150,9 +151,10 @@ void SignalWhenHandled(int signal) {
     kill(getpid(), signal);
 }
 
+// Every transfer of `update --verify`: identification, upload, and identification after the reboot.
 TEST(CliInterrupt, SignalAtAnyTransferLetsTheUpdateEnd) {
     for (int signal : {SIGINT, SIGTERM, SIGHUP}) {
-        for (int transfer = 1; transfer <= kUpdateTransfers; ++transfer) {
+        for (int transfer = 1; transfer <= kVerifiedUpdateTransfers; ++transfer) {
             const std::string where =
                 strsignal(signal) + std::string(" at transfer ") + std::to_string(transfer);
             Rig rig;
@@ -161,18 +163,22 @@ TEST(CliInterrupt, SignalAtAnyTransferLetsTheUpdateEnd) {
                 if (n == transfer)
                     raise(signal);
             };
-            EXPECT_EQ(rig.Run({"update", "--json", "--trace"}), kExitInterrupted) << where;
+            EXPECT_EQ(rig.Run({"update", "--verify", "--json", "--trace"}), kExitInterrupted) << where;
             const json last = json::parse(Lines(rig.outText).back());
             EXPECT_EQ(last["exit_code"], kExitInterrupted) << where;
             if (transfer <= kIdentificationTransfers) {
                 ExpectUntouched(*programmer, where);
                 EXPECT_EQ(rig.Messages(), std::vector<std::string>{kNotStarted}) << where;
             } else {
-                ExpectUpdated(*programmer, where);
+                // Waiting for the reboot ends at once; a verification under way ends.
+                const bool verifying = transfer > kUpdateTransfers;
+                ExpectUpdated(*programmer, verifying ? kVerifiedUpdateTransfers : kUpdateTransfers, where);
                 ASSERT_EQ(rig.Messages().size(), 1u) << where;
                 EXPECT_EQ(rig.Messages()[0].rfind("Interrupted", 0), 0u) << where;
                 const auto lines = Lines(rig.outText);
-                EXPECT_EQ(json::parse(lines[lines.size() - 2])["message"], "OK") << where;
+                const json result = json::parse(lines[lines.size() - 2]);
+                EXPECT_EQ(result["message"], "OK") << where;
+                EXPECT_EQ(result["verified"], verifying) << where;
             }
         }
     }
@@ -180,7 +186,7 @@ TEST(CliInterrupt, SignalAtAnyTransferLetsTheUpdateEnd) {
 
 TEST(CliInterrupt, ClosedOutputAtAnyTransferLetsTheUpdateEnd) {
     for (const char* stream : {"stdout", "stderr"}) {
-        for (int transfer = 1; transfer <= kUpdateTransfers; ++transfer) {
+        for (int transfer = 1; transfer <= kVerifiedUpdateTransfers; ++transfer) {
             const std::string where = stream + std::string(" closed at transfer ") + std::to_string(transfer);
             Rig rig;
             auto programmer = rig.Plug(0);
@@ -189,8 +195,8 @@ TEST(CliInterrupt, ClosedOutputAtAnyTransferLetsTheUpdateEnd) {
                 if (n == transfer)
                     closed.CloseReader();
             };
-            EXPECT_EQ(rig.Run({"update", "--json", "--trace"}), kExitOk) << where;
-            ExpectUpdated(*programmer, where);
+            EXPECT_EQ(rig.Run({"update", "--verify", "--json", "--trace"}), kExitOk) << where;
+            ExpectUpdated(*programmer, kVerifiedUpdateTransfers, where);
         }
     }
 }
@@ -230,7 +236,7 @@ TEST(CliInterrupt, UpdateAllSkipsWhatHasNotStarted) {
             released.wait();
     };
     EXPECT_EQ(rig.Run({"update", "--all"}), kExitInterrupted);
-    ExpectUpdated(*first, "first");
+    ExpectUpdated(*first, kUpdateTransfers, "first");
     ExpectUntouched(*second, "second");
     ExpectUntouched(*third, "third");
     EXPECT_EQ(rig.outText, "PM0000000001: OK\n");
