@@ -3,6 +3,7 @@
 #include "DeviceJob.h"
 #include "DeviceSession.h"
 #include "Failure.h"
+#include "Interruption.h"
 #include "JsonText.h"
 #include "LineStream.h"
 #include "OpenDiagnosis.h"
@@ -71,10 +72,10 @@ int PrintUdevRules(Environment& env) {
     return kExitOk;
 }
 
-std::shared_ptr<hid::HidPlatform> MakePlatform(const Options& options,
+std::shared_ptr<hid::HidPlatform> MakePlatform(const Options& options, const Environment& env,
                                                std::unique_ptr<sim::SimulatedBus>& bus) {
     if (!options.simulate)
-        return hid::CreateSystemHidPlatform();
+        return env.platform ? env.platform : hid::CreateSystemHidPlatform();
     auto platform = std::make_shared<hid::VirtualHidPlatform>();
     bus = std::make_unique<sim::SimulatedBus>(platform);
     std::vector<sim::ProgrammerConfig> configs;
@@ -112,8 +113,9 @@ struct ParallelRun {
 
 class DeviceCommand {
 public:
-    DeviceCommand(const Options& options, Environment& env)
-        : options_(options), env_(env), session_(MakePlatform(options, bus_)) {
+    DeviceCommand(const Options& options, Environment& env, Interruption& interruption)
+        : options_(options), env_(env), interruption_(interruption),
+          session_(MakePlatform(options, env, bus_), interruption.Fd()) {
         session_.WaitFirstScan();
         if (options.wait)
             session_.WaitUntil([this] { return Matching(); }, Clock::now() + *options.wait);
@@ -154,7 +156,7 @@ public:
 
     int Info() {
         update::FirmwareImage image = ChosenImage(options_);
-        DeviceJob job(options_, env_, image, SelectOne(), ProgressStyle::Bar);
+        DeviceJob job(options_, env_, interruption_, image, SelectOne(), ProgressStyle::Bar);
         json shown = job.Identify();
         if (options_.json) {
             json result = {{"event", "result"}, {"ok", true}, {"exit_code", kExitOk}};
@@ -170,11 +172,11 @@ public:
         update::FirmwareImage image = ChosenImage(options_);
         if (options_.all)
             return UpdateAll(image);
-        DeviceJob job(options_, env_, image, SelectOne(), ProgressStyle::Bar);
+        DeviceJob job(options_, env_, interruption_, image, SelectOne(), ProgressStyle::Bar);
         std::string message = job.Update();
-        if (options_.verify)
-            Verify(job, Clock::now() + options_.verifyTimeout);
-        ReportUpdated(env_, job.Serial(), message);
+        const bool verified =
+            options_.verify && VerifyUnlessInterrupted(job, Clock::now() + options_.verifyTimeout);
+        ReportUpdated(env_, job.Serial(), message, verified);
         return kExitOk;
     }
 
@@ -196,6 +198,7 @@ private:
     hid::THidDevice& SelectOne() {
         const auto& programmers = session_.Programmers();
         if (options_.serial) {
+            RefuseSharedSerials(*options_.serial);
             if (hid::THidDevice* device = session_.FindBySerial(*options_.serial))
                 return *device;
             throw NotFound();
@@ -215,6 +218,34 @@ private:
         return *programmers.front();
     }
 
+    // A serial that several attached programmers carry cannot choose one of them, nor tell which came back.
+    void RefuseSharedSerials(const std::string& serial) const {
+        std::string nodes;
+        int count = 0;
+        for (hid::THidDevice* device : session_.Programmers()) {
+            if (device->SerialNumber() == serial)
+                nodes += (count++ ? ", " : "") + device->PnPInfo().DevicePath;
+        }
+        if (count > 1)
+            throw Failure{kExitUsage, "Several programmers attached with serial " +
+                                          (serial.empty() ? std::string("(no serial)") : serial) + " (" +
+                                          nodes + "): cannot tell them apart, leave only one attached"};
+    }
+
+    // False when an interruption came before or while waiting for the programmer; the update itself ended.
+    bool VerifyUnlessInterrupted(DeviceJob& job, Clock::time_point deadline) {
+        if (interruption_.Requested())
+            return false;
+        try {
+            Verify(job, deadline);
+            return true;
+        } catch (const Failure& failure) {
+            if (failure.code != kExitInterrupted)
+                throw;
+            return false;
+        }
+    }
+
     // The programmer reboots after the closing command: wait for it to come back under a new instance, then
     // identify it again.
     void Verify(DeviceJob& job, Clock::time_point deadline) {
@@ -230,25 +261,31 @@ private:
         job.Verify(*device);
     }
 
-    void ReportUpdated(Environment& env, const std::string& serial, const std::string& message) {
+    void ReportUpdated(Environment& env, const std::string& serial, const std::string& message,
+                       bool verified) {
         if (options_.json)
             env.out << JsonText(json({{"event", "result"},
                                       {"ok", true},
                                       {"exit_code", kExitOk},
                                       {"serial", serial},
                                       {"message", message},
-                                      {"verified", options_.verify}}))
+                                      {"verified", verified}}))
                     << std::endl;
         else
-            env.out << serial << ": " << message << (options_.verify ? ", verified" : "") << '\n';
+            env.out << serial << ": " << message << (verified ? ", verified" : "") << '\n';
     }
 
     // Every attached programmer at once, one engine and one thread each. The controller is left alone
     // meanwhile (no notification is handled until every thread has ended), so the devices stay as lent.
+    // After an interruption, programmers whose upload has not started are skipped and reported.
     int UpdateAll(const update::FirmwareImage& image) {
         const auto& programmers = session_.Programmers();
         if (programmers.empty())
             throw NotFound();
+        if (options_.verify) {
+            for (hid::THidDevice* device : programmers)
+                RefuseSharedSerials(device->SerialNumber());
+        }
         std::mutex outMutex;
         std::mutex errMutex;
         std::vector<std::unique_ptr<ParallelRun>> runs;
@@ -256,8 +293,8 @@ private:
             auto run = std::make_unique<ParallelRun>(env_, outMutex, errMutex);
             run->serial = device->SerialNumber();
             try {
-                run->job =
-                    std::make_unique<DeviceJob>(options_, run->env, image, *device, ProgressStyle::Lines);
+                run->job = std::make_unique<DeviceJob>(options_, run->env, interruption_, image, *device,
+                                                       ProgressStyle::Lines);
             } catch (const Failure& failure) {
                 run->code = failure.code;
                 run->message = failure.message;
@@ -274,11 +311,13 @@ private:
         }
         const Clock::time_point deadline = Clock::now() + options_.verifyTimeout;
         int worst = kExitOk;
+        bool skipped = false;
         for (auto& run : runs) {
+            bool verified = false;
             if (options_.verify && run->job && run->code == kExitOk)
-                Capture(*run, [&] { Verify(*run->job, deadline); });
+                Capture(*run, [&] { verified = VerifyUnlessInterrupted(*run->job, deadline); });
             if (run->code == kExitOk) {
-                ReportUpdated(env_, run->serial, run->message);
+                ReportUpdated(env_, run->serial, run->message, verified);
             } else {
                 env_.err << run->serial << ": " << run->message << '\n';
                 if (options_.json)
@@ -289,25 +328,64 @@ private:
                                                {"message", run->message}}))
                              << std::endl;
             }
-            worst = std::max(worst, run->code);
+            if (run->code == kExitInterrupted)
+                skipped = true;
+            else
+                worst = std::max(worst, run->code);
         }
-        return worst;
+        // A failure's own code tells more than the interruption.
+        return worst == kExitOk && skipped ? kExitInterrupted : worst;
     }
 
+    // Nothing may escape a thread of its own: that would abort the process in the middle of other uploads.
     template <class Work> static void Capture(ParallelRun& run, const Work& work) {
         try {
             work();
         } catch (const Failure& failure) {
             run.code = failure.code;
             run.message = failure.message;
+        } catch (const std::exception& error) {
+            run.code = kExitUnexpected;
+            run.message = std::string("Unexpected error: ") + error.what();
         }
     }
 
     const Options& options_;
     Environment& env_;
+    Interruption& interruption_;
     std::unique_ptr<sim::SimulatedBus> bus_;
     DeviceSession session_;
 };
+
+void Report(const Options& options, Environment& env, const Failure& failure, bool toErr = true) {
+    if (toErr)
+        env.err << failure.message << '\n';
+    if (options.json)
+        env.out << JsonText(json({{"event", "result"},
+                                  {"ok", false},
+                                  {"exit_code", failure.code},
+                                  {"message", failure.message}}))
+                << std::endl;
+}
+
+int RunCommand(const Options& options, Environment& env, Interruption& interruption) {
+    if (options.help) {
+        env.out << kUsage;
+        return kExitOk;
+    }
+    if (options.version) {
+        env.out << kVersion << '\n';
+        return kExitOk;
+    }
+    if (options.printUdevRules)
+        return PrintUdevRules(env);
+    if (options.command == "image-info")
+        return ImageInfo(options, env);
+    DeviceCommand command(options, env, interruption);
+    if (options.command == "list")
+        return command.List();
+    return options.command == "info" ? command.Info() : command.Update();
+}
 
 } // namespace
 
@@ -319,33 +397,23 @@ int RunCli(const std::vector<std::string>& args, Environment& env) {
         env.err << "miran-isp-up-cli: " << error.message << "\nTry 'miran-isp-up-cli --help'.\n";
         return kExitUsage;
     }
-    if (options.help) {
-        env.out << kUsage;
-        return kExitOk;
-    }
-    if (options.version) {
-        env.out << kVersion << '\n';
-        return kExitOk;
-    }
-    if (options.printUdevRules)
-        return PrintUdevRules(env);
+    Interruption interruption;
+    int code = kExitOk;
     try {
-        if (options.command == "image-info")
-            return ImageInfo(options, env);
-        DeviceCommand command(options, env);
-        if (options.command == "list")
-            return command.List();
-        return options.command == "info" ? command.Info() : command.Update();
+        code = RunCommand(options, env, interruption);
     } catch (const Failure& failure) {
-        env.err << failure.message << '\n';
-        if (options.json)
-            env.out << JsonText(json({{"event", "result"},
-                                      {"ok", false},
-                                      {"exit_code", failure.code},
-                                      {"message", failure.message}}))
-                    << std::endl;
+        Report(options, env, failure);
         return failure.code;
+    } catch (const std::exception& error) {
+        Report(options, env, {kExitUnexpected, std::string("Unexpected error: ") + error.what()});
+        return kExitUnexpected;
     }
+    if (code == kExitOk && interruption.Requested()) {
+        // Said already if an upload was under way when the signal came.
+        Report(options, env, {kExitInterrupted, "Interrupted"}, interruption.TakeNotice());
+        return kExitInterrupted;
+    }
+    return code;
 }
 
 } // namespace miran::cli

@@ -12,9 +12,19 @@ namespace {
 constexpr int kBarWidth = 40;
 }
 
-CliObserver::CliObserver(Environment& env, bool json, std::string deviceSerial, int blocks,
-                         ProgressStyle style)
-    : env_(env), json_(json), style_(style), deviceSerial_(std::move(deviceSerial)), blocks_(blocks) {}
+CliObserver::CliObserver(Environment& env, Interruption& interruption, bool json, std::string deviceSerial,
+                         int blocks, ProgressStyle style)
+    : env_(env), interruption_(interruption), json_(json), style_(style),
+      deviceSerial_(std::move(deviceSerial)), blocks_(blocks) {}
+
+void CliObserver::ProcessMessages() {
+    if (!interruption_.TakeNotice())
+        return;
+    if (barShown_)
+        env_.err << '\n';
+    barShown_ = false;
+    env_.err << "Interrupted: the update under way runs to its end first, nothing further is started\n";
+}
 
 void CliObserver::SetProgressPosition(int position) {
     if (position == 0) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Interruption.h"
 #include "cli/Cli.h"
 #include "update/UpdateObserver.h"
 
@@ -13,10 +14,11 @@ enum class ProgressStyle {
     Lines, // a line per block starting with the device's serial, for several devices at once
 };
 
-// Shows the engine's progress on the command line: a bar or lines on stderr, or JSON progress events.
+// Shows the engine's progress on the command line: a bar or lines on stderr, or JSON progress events. Where
+// the engine lets pending events in, it tells the user once that an interruption waits for the upload.
 class CliObserver : public update::UpdateObserver {
 public:
-    CliObserver(Environment& env, bool json, std::string deviceSerial, int blocks,
+    CliObserver(Environment& env, Interruption& interruption, bool json, std::string deviceSerial, int blocks,
                 ProgressStyle style = ProgressStyle::Bar);
 
     const std::string& StatusText() const { return status_; }
@@ -25,7 +27,7 @@ public:
     void SetStatusText(const std::string& text) override { status_ = text; }
     void SetProgressMax(int maximum) override { maximum_ = maximum; }
     void SetProgressPosition(int position) override;
-    void ProcessMessages() override {}
+    void ProcessMessages() override;
     void Beep() override;
     void Sleep(std::chrono::milliseconds duration) override { env_.sleep(duration); }
     bool CtrlHeld() override { return false; }
@@ -33,6 +35,7 @@ public:
 
 private:
     Environment& env_;
+    Interruption& interruption_;
     bool json_;
     ProgressStyle style_;
     std::string deviceSerial_;

@@ -18,13 +18,14 @@ int BlockCount(const update::FirmwareImage& image) {
                             update::kBlockSize);
 }
 
-DeviceJob::DeviceJob(const Options& options, Environment& env, const update::FirmwareImage& image,
-                     hid::THidDevice& device, ProgressStyle style)
-    : options_(options), env_(env), image_(image), serial_(device.SerialNumber()),
-      instance_(device.PnPInfo().DeviceInstance) {
+DeviceJob::DeviceJob(const Options& options, Environment& env, Interruption& interruption,
+                     const update::FirmwareImage& image, hid::THidDevice& device, ProgressStyle style)
+    : options_(options), env_(env), interruption_(interruption), image_(image),
+      serial_(device.SerialNumber()), instance_(device.PnPInfo().DeviceInstance) {
     if (!device.ReadWriteAccess())
         throw OpenFailure(device, serial_);
-    observer_ = std::make_unique<CliObserver>(env, options.json, serial_, BlockCount(image), style);
+    observer_ =
+        std::make_unique<CliObserver>(env, interruption, options.json, serial_, BlockCount(image), style);
     engine_ = std::make_unique<update::UpdateEngine>(image, *observer_);
     engine_->Channel().SetCurrentDevice(&device);
     if (options.trace)
@@ -54,6 +55,8 @@ std::string DeviceJob::Update() {
         options_.usbSerial.value_or(update::AsMaskedUsbSerial(identified.usbSerial.value_or("")));
     observer_->SetUsbSerialText(digits);
     digits_ = update::SerialDigits(digits);
+    if (interruption_.Requested())
+        throw Failure{kExitInterrupted, "Interrupted: the update was not started"};
     update::UploadResult upload = engine_->StartUpdate();
     if (!upload.ok)
         throw Failure{kExitUploadFailed, upload.message};

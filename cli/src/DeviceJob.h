@@ -2,6 +2,7 @@
 
 #include "CliObserver.h"
 #include "Failure.h"
+#include "Interruption.h"
 #include "Options.h"
 #include "cli/Cli.h"
 #include "hid/HidDevice.h"
@@ -21,15 +22,16 @@ int BlockCount(const update::FirmwareImage& image);
 // with the exit code it stands for. Several jobs can run at once, one per thread, each on its own device.
 class DeviceJob {
 public:
-    DeviceJob(const Options& options, Environment& env, const update::FirmwareImage& image,
-              hid::THidDevice& device, ProgressStyle style);
+    DeviceJob(const Options& options, Environment& env, Interruption& interruption,
+              const update::FirmwareImage& image, hid::THidDevice& device, ProgressStyle style);
 
     const std::string& Serial() const { return serial_; }
     const std::string& Instance() const { return instance_; }
 
     // What the window would show after identification: serial, Bios version, USB serial text.
     nlohmann::json Identify();
-    // Identifies and uploads; returns the upload's closing message.
+    // Identifies and uploads; returns the upload's closing message. After an interruption no upload starts
+    // (Failure kExitInterrupted); one that has started runs to its end.
     std::string Update();
     // Identifies the programmer again after it came back on `device` and checks version and serial digits.
     void Verify(hid::THidDevice& device);
@@ -39,6 +41,7 @@ private:
 
     const Options& options_;
     Environment& env_;
+    Interruption& interruption_;
     const update::FirmwareImage& image_;
     std::string serial_;
     std::string instance_;

@@ -1,6 +1,8 @@
 #include "DeviceSession.h"
 
+#include "Failure.h"
 #include "OpenDiagnosis.h"
+#include "cli/Cli.h"
 #include "update/ProgrammerId.h"
 
 #include <cstdint>
@@ -10,8 +12,9 @@
 
 namespace miran::cli {
 
-DeviceSession::DeviceSession(std::shared_ptr<hid::HidPlatform> platform)
-    : platform_(std::move(platform)), postedFd_(eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)),
+DeviceSession::DeviceSession(std::shared_ptr<hid::HidPlatform> platform, int interruptFd)
+    : platform_(std::move(platform)), interruptFd_(interruptFd),
+      postedFd_(eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)),
       controller_(platform_, {.OnDeviceChange = hid::TNotifyEvent([this] { Rebuild(); })},
                   [this](std::function<void()> call) { Post(std::move(call)); }) {}
 
@@ -71,13 +74,17 @@ void DeviceSession::RunPosted() {
 }
 
 bool DeviceSession::Dispatch(std::chrono::milliseconds timeout) {
-    pollfd fds[2] = {{postedFd_, POLLIN, 0}, {controller_.NotificationFd(), POLLIN, 0}};
-    const nfds_t count = fds[1].fd < 0 ? 1 : 2;
+    pollfd fds[3] = {
+        {interruptFd_, POLLIN, 0}, {postedFd_, POLLIN, 0}, {controller_.NotificationFd(), POLLIN, 0}};
+    const nfds_t count = fds[2].fd < 0 ? 2 : 3;
+    // A signal that arrives meanwhile makes poll fail with EINTR; the next round sees its descriptor.
     if (poll(fds, count, static_cast<int>(timeout.count())) <= 0)
         return false;
     if (fds[0].revents & POLLIN)
+        throw Failure{kExitInterrupted, "Interrupted"};
+    if (fds[1].revents & POLLIN)
         RunPosted();
-    if (count == 2 && (fds[1].revents & POLLIN))
+    if (count == 3 && (fds[2].revents & POLLIN))
         controller_.HandleNotification();
     return true;
 }

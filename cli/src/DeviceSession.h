@@ -13,11 +13,12 @@
 namespace miran::cli {
 
 // The attached programmers, kept up to date from the controller's device-change events. Runs the
-// controller's event loop with poll: its notification descriptor, and a descriptor of its own for the
-// calls other threads hand to this (main) thread.
+// controller's event loop with poll: its notification descriptor, a descriptor of its own for the calls
+// other threads hand to this (main) thread, and the interruption's descriptor, which ends any wait with
+// Failure kExitInterrupted.
 class DeviceSession {
 public:
-    explicit DeviceSession(std::shared_ptr<hid::HidPlatform> platform);
+    DeviceSession(std::shared_ptr<hid::HidPlatform> platform, int interruptFd);
     ~DeviceSession();
 
     DeviceSession(const DeviceSession&) = delete;
@@ -45,6 +46,7 @@ private:
     void RunPosted();
 
     std::shared_ptr<hid::HidPlatform> platform_;
+    int interruptFd_;
     int postedFd_ = -1;
     std::mutex postedMutex_;
     std::deque<std::function<void()>> posted_;

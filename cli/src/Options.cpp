@@ -1,7 +1,7 @@
 #include "Options.h"
 
+#include <charconv>
 #include <set>
-#include <stdexcept>
 
 namespace miran::cli {
 
@@ -22,7 +22,7 @@ Commands:
 Options:
   --serial TEXT         the programmer with this USB serial (needed when several are attached)
   --all                 update every attached programmer in parallel
-  --wait SECONDS        wait up to SECONDS for a matching programmer to be plugged in
+  --wait SECONDS        wait up to SECONDS (decimal) for a matching programmer to be plugged in
   --usb-serial DIGITS   the serial digits put into the image (default: what identification read)
   --image FILE          use this image file instead of the one built in
   --verify              after the update, identify the programmer again and check version and serial
@@ -34,9 +34,12 @@ Options:
   --print-udev-rules    the udev rule that lets the logged-in user open the programmers
   --help, --version
 
-Exit codes: 0 success, 2 usage, 3 no matching device, 4 identification failed,
-            5 upload failed, 6 verification failed, 7 no permission to open the programmer.
+Exit codes: 0 success, 1 unexpected error, 2 usage, 3 no matching device,
+            4 identification failed, 5 upload failed, 6 verification failed,
+            7 no permission to open the programmer, 130 interrupted.
             With --all the highest code of the programmers.
+An upload that has started always runs to its end: SIGINT, SIGTERM and SIGHUP wait for it and start
+nothing further; a closed output stops only the output.
 )";
 
 namespace {
@@ -55,17 +58,21 @@ bool Allowed(const std::string& command, const std::string& option) {
     return command == "update"; // --usb-serial, --verify, --verify-timeout, --all
 }
 
+// Decimal only, as people write seconds: digits with an optional fraction; no sign, exponent, hex or
+// blanks, which the C library's conversions would take.
 std::chrono::milliseconds Seconds(const std::string& option, const std::string& text) {
+    const std::size_t point = text.find('.');
+    const std::string whole = text.substr(0, point);
+    const std::string fraction = point == std::string::npos ? "0" : text.substr(point + 1);
+    auto digits = [](const std::string& part) {
+        return !part.empty() && part.find_first_not_of("0123456789") == std::string::npos;
+    };
+    if (!digits(whole) || !digits(fraction))
+        throw UsageError{option + " takes a decimal number of seconds"};
     double seconds = 0;
-    try {
-        std::size_t used = 0;
-        seconds = std::stod(text, &used);
-        if (used != text.size())
-            throw std::invalid_argument(text);
-    } catch (const std::exception&) {
-        throw UsageError{option + " takes a number of seconds"};
-    }
-    if (!(seconds >= 0 && seconds <= 3600))
+    const auto [end, fault] =
+        std::from_chars(text.data(), text.data() + text.size(), seconds, std::chars_format::fixed);
+    if (fault != std::errc() || seconds > 3600)
         throw UsageError{option + " takes 0 to 3600 seconds"};
     return std::chrono::milliseconds(static_cast<long long>(seconds * 1000));
 }

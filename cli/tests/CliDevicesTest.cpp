@@ -131,6 +131,24 @@ TEST_F(CliDevices, SeveralProgrammersNeedSerialOrAll) {
     EXPECT_EQ(Run("[{}, {}]", {"info", "--all"}), kExitUsage);
 }
 
+// Two programmers answering to the same serial cannot be told apart: none is chosen, and none is verified.
+TEST_F(CliDevices, SharedSerialIsAmbiguous) {
+    const std::string twins = R"([{"serial": "TWIN"}, {}, {"serial": "TWIN"}])";
+    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+             {"info", "--serial", "TWIN"},
+             {"update", "--serial", "TWIN"},
+             {"update", "--all", "--verify"},
+         }) {
+        EXPECT_EQ(Run(twins, args), kExitUsage) << args[0];
+        EXPECT_EQ(err.str(),
+                  "Several programmers attached with serial TWIN (virtual:hidraw0, virtual:hidraw2): "
+                  "cannot tell them apart, leave only one attached\n");
+        EXPECT_EQ(out.str(), "");
+    }
+    EXPECT_EQ(Run(twins, {"info", "--serial", "PM0000000002"}), kExitOk) << err.str();
+    EXPECT_EQ(Run(twins, {"update", "--all"}), kExitOk) << err.str();
+}
+
 TEST_F(CliDevices, WaitFollowsHotPlug) {
     const std::string late = R"([{"plug_after_ms": 100}, {"serial": "LATER", "plug_after_ms": 200}])";
     EXPECT_EQ(Run(late, {"info"}), kExitNoDevice) << "without --wait only what is there at the start counts";

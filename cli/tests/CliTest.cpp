@@ -73,6 +73,28 @@ TEST_F(CliTest, ImageFileThatIsNoImageIsRefused) {
     EXPECT_EQ(Run({"image-info", "--image", path}), kExitUsage);
     EXPECT_NE(err.str().find("not a firmware image"), std::string::npos) << err.str();
     std::filesystem::remove(path);
+
+    const std::string folder = std::filesystem::temp_directory_path();
+    for (const std::string& special : {std::string("/dev/zero"), folder}) {
+        EXPECT_EQ(Run({"image-info", "--image", special}), kExitUsage) << special;
+        EXPECT_EQ(err.str(), special + ": not a regular file\n");
+    }
+}
+
+TEST_F(CliTest, DecimalSecondsAreTaken) {
+    for (const char* seconds : {"0", "0.05", "007", "3600", "3600.000"})
+        EXPECT_EQ(Run({"--simulate", "info", "--wait", seconds}), kExitOk) << seconds << err.str();
+}
+
+// An error the command line has no code for is reported with one, never an abort.
+TEST_F(CliTest, UnexpectedErrorsAreReported) {
+    struct Refusing : std::streambuf {
+    } refusing; // every write fails
+    std::ostream broken(&refusing);
+    broken.exceptions(std::ios::badbit);
+    Environment env{broken, err, false, [](std::chrono::milliseconds) {}};
+    EXPECT_EQ(RunCli({"image-info"}, env), kExitUnexpected);
+    EXPECT_EQ(err.str().rfind("Unexpected error: ", 0), 0u) << err.str();
 }
 
 TEST_F(CliTest, InfoShowsWhatTheWindowWouldShow) {
@@ -158,6 +180,19 @@ TEST_F(CliTest, UsageErrors) {
         {"update", "--usb-serial", "12a45"},
         {"update", "--usb-serial", std::string(33, '1')},
         {"update", "--verify-timeout", "soon"},
+        // Seconds are decimal: what the C library would also take is refused.
+        {"info", "--wait", "0x10"},
+        {"info", "--wait", "1e3"},
+        {"info", "--wait", " 5"},
+        {"info", "--wait", "+5"},
+        {"info", "--wait", "-0"},
+        {"info", "--wait", "inf"},
+        {"info", "--wait", "nan"},
+        {"info", "--wait", ".5"},
+        {"info", "--wait", "5."},
+        {"info", "--wait", "3600.001"},
+        {"info", "--wait", "99999999999999999999999999999999999999999"},
+        {"update", "--verify-timeout", "0x10"},
         {"info", "--serial"},
         {"--simulate=", "info"},
         {"--simulate=/nonexistent.json", "info"},

@@ -1,6 +1,7 @@
 #include "OpenDiagnosis.h"
 
 #include "DeviceSession.h"
+#include "Interruption.h"
 #include "cli/Cli.h"
 #include "hid/VirtualHidPlatform.h"
 #include "update/ProgrammerId.h"
@@ -32,7 +33,8 @@ TEST_P(RefusedOpen, IsToldByItsCause) {
     vi.readWriteAllowed = false;
     vi.readWriteError = GetParam().error;
     platform->Plug(vi);
-    DeviceSession session(platform);
+    Interruption interruption;
+    DeviceSession session(platform, interruption.Fd());
     session.WaitFirstScan();
 
     ASSERT_EQ(session.Programmers().size(), GetParam().listed ? 1u : 0u);

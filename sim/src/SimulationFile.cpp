@@ -1,6 +1,7 @@
 #include "sim/SimulationFile.h"
 
 #include <cctype>
+#include <filesystem>
 #include <fstream>
 #include <nlohmann/json.hpp>
 #include <sstream>
@@ -29,11 +30,28 @@ std::vector<std::uint8_t> ParseHex(const std::string& text, const std::string& f
     return bytes;
 }
 
-int Count(const json& device, const char* field) {
-    const json& value = device.at(field);
-    if (!value.is_number_integer() || value.get<long long>() < 0 || value.get<long long>() > INT32_MAX)
-        throw std::runtime_error(std::string("\"") + field + "\": expected a transfer number >= 1");
-    return value.get<int>();
+std::string FieldError(const std::string& field, const std::string& expected) {
+    return "\"" + field + "\": expected " + expected;
+}
+
+// A JSON integer (never a fraction, an exponent or a boolean) from min to max.
+long long Integer(const json& value, const std::string& field, long long min, long long max) {
+    bool inRange = false;
+    if (value.is_number_unsigned())
+        inRange = value.get<std::uint64_t>() <= static_cast<std::uint64_t>(max) &&
+                  static_cast<long long>(value.get<std::uint64_t>()) >= min;
+    else if (value.is_number_integer())
+        inRange = value.get<std::int64_t>() >= min && value.get<std::int64_t>() <= max;
+    if (!inRange)
+        throw std::runtime_error(
+            FieldError(field, "an integer from " + std::to_string(min) + " to " + std::to_string(max)));
+    return value.get<long long>();
+}
+
+std::string Text(const json& value, const std::string& field) {
+    if (!value.is_string())
+        throw std::runtime_error(FieldError(field, "a string"));
+    return value.get<std::string>();
 }
 
 ProgrammerConfig ParseDevice(const json& device, int index) {
@@ -42,43 +60,44 @@ ProgrammerConfig ParseDevice(const json& device, int index) {
     ProgrammerConfig config = DefaultProgrammer(index);
     for (const auto& [key, value] : device.items()) {
         if (key == "serial") {
-            config.serial = value.get<std::string>();
+            config.serial = Text(value, key);
         } else if (key == "info") {
-            config.info = ParseHex(value.get<std::string>(), key);
+            config.info = ParseHex(Text(value, key), key);
             if (config.info.size() > 1024)
                 throw std::runtime_error("\"info\": longer than a data report (1024 bytes)");
         } else if (key == "unique_id") {
-            std::vector<std::uint8_t> id = ParseHex(value.get<std::string>(), key);
+            std::vector<std::uint8_t> id = ParseHex(Text(value, key), key);
             if (id.size() != config.uniqueId.size())
-                throw std::runtime_error("\"unique_id\": expected 32 hex digits");
+                throw std::runtime_error(FieldError(key, "32 hex digits"));
             std::copy(id.begin(), id.end(), config.uniqueId.begin());
         } else if (key == "bios") {
-            config.bios = ParseHex(value.get<std::string>(), key);
+            config.bios = ParseHex(Text(value, key), key);
             if (config.bios.size() > 1024)
                 throw std::runtime_error("\"bios\": longer than a data report (1024 bytes)");
         } else if (key == "fail_transfer") {
-            config.failTransfer = Count(device, "fail_transfer");
+            config.failTransfer = static_cast<int>(Integer(value, key, 1, INT32_MAX));
         } else if (key == "unplug_at_transfer") {
-            config.unplugAtTransfer = Count(device, "unplug_at_transfer");
+            config.unplugAtTransfer = static_cast<int>(Integer(value, key, 1, INT32_MAX));
         } else if (key == "status") {
             if (!value.is_object())
-                throw std::runtime_error("\"status\": expected an object of command code -> status");
+                throw std::runtime_error(FieldError(key, "an object of command code -> status"));
             for (const auto& [code, status] : value.items()) {
                 bool decimal = !code.empty() && code.size() <= 3 &&
                                code.find_first_not_of("0123456789") == std::string::npos;
-                int command = decimal ? std::stoi(code) : -1;
-                if (command < 0 || command > 255 || !status.is_number_integer() ||
-                    status.get<long long>() < 0 || status.get<long long>() > 0xFFFF)
+                if (!decimal || std::stoi(code) > 255)
                     throw std::runtime_error(
-                        "\"status\": command codes 0..255 and statuses 0..65535 expected");
-                config.status[static_cast<std::uint8_t>(command)] = status.get<std::uint16_t>();
+                        FieldError(key, "command codes from 0 to 255, not \"" + code + "\""));
+                config.status[static_cast<std::uint8_t>(std::stoi(code))] =
+                    static_cast<std::uint16_t>(Integer(status, key + "\" \"" + code, 0, 0xFFFF));
             }
         } else if (key == "reply_length") {
-            config.replyLength = value.get<std::uint16_t>();
+            config.replyLength = static_cast<std::uint16_t>(Integer(value, key, 0, 0xFFFF));
         } else if (key == "no_permission") {
+            if (!value.is_boolean())
+                throw std::runtime_error(FieldError(key, "true or false"));
             config.noPermission = value.get<bool>();
         } else if (key == "plug_after_ms") {
-            config.plugAfter = std::chrono::milliseconds(Count(device, "plug_after_ms"));
+            config.plugAfter = std::chrono::milliseconds(Integer(value, key, 0, INT32_MAX));
         } else {
             throw std::runtime_error("device " + std::to_string(index) + ": unknown field \"" + key + "\"");
         }
@@ -112,6 +131,16 @@ std::vector<ProgrammerConfig> ParseSimulation(const std::string& text) {
 }
 
 std::vector<ProgrammerConfig> LoadSimulationFile(const std::string& path) {
+    // Only a regular file of a sensible size: a FIFO would block and /dev/zero never end.
+    constexpr std::uintmax_t kMaxSize = 1 << 20;
+    std::error_code error;
+    const std::filesystem::file_status status = std::filesystem::status(path, error);
+    if (error)
+        throw std::runtime_error("cannot read " + path + ": " + error.message());
+    if (!std::filesystem::is_regular_file(status))
+        throw std::runtime_error(path + ": not a regular file");
+    if (std::filesystem::file_size(path, error) > kMaxSize || error)
+        throw std::runtime_error(path + ": larger than 1 MiB");
     std::ifstream file(path);
     if (!file)
         throw std::runtime_error("cannot read " + path);
@@ -119,8 +148,8 @@ std::vector<ProgrammerConfig> LoadSimulationFile(const std::string& path) {
     text << file.rdbuf();
     try {
         return ParseSimulation(text.str());
-    } catch (const std::runtime_error& error) {
-        throw std::runtime_error(path + ": " + error.what());
+    } catch (const std::runtime_error& fault) {
+        throw std::runtime_error(path + ": " + fault.what());
     }
 }
 

@@ -36,6 +36,8 @@ VirtualProgrammer::VirtualProgrammer(ProgrammerConfig config)
 
 bool VirtualProgrammer::CountTransfer() {
     ++transfers_;
+    if (onTransfer)
+        onTransfer(transfers_);
     if (vanished_)
         return false;
     if (transfers_ == config_.unplugAtTransfer) {

@@ -2,6 +2,7 @@
 #include "sim/SimulatedBus.h"
 #include "sim/SimulationFile.h"
 
+#include <filesystem>
 #include <gtest/gtest.h>
 
 using namespace miran;
@@ -49,6 +50,67 @@ TEST(SimulationFile, RejectsWhatItCannotTake) {
     };
     for (const char* text : bad)
         EXPECT_THROW(ParseSimulation(text), std::runtime_error) << text;
+}
+
+// Every number is an integer within what its field can hold, and a wrong one names the field.
+TEST(SimulationFile, NumbersAreIntegersInRange) {
+    struct Case {
+        const char* device;
+        const char* message;
+    } cases[] = {
+        {R"("reply_length": 1e10)", R"("reply_length": expected an integer from 0 to 65535)"},
+        {R"("reply_length": -1)", R"("reply_length": expected an integer from 0 to 65535)"},
+        {R"("reply_length": 70000)", R"("reply_length": expected an integer from 0 to 65535)"},
+        {R"("reply_length": true)", R"("reply_length": expected an integer from 0 to 65535)"},
+        {R"("reply_length": 2.0)", R"("reply_length": expected an integer from 0 to 65535)"},
+        {R"("reply_length": "12")", R"("reply_length": expected an integer from 0 to 65535)"},
+        {R"("fail_transfer": 0)", R"("fail_transfer": expected an integer from 1 to 2147483647)"},
+        {R"("fail_transfer": 2147483648)", R"("fail_transfer": expected an integer from 1 to 2147483647)"},
+        {R"("fail_transfer": 18446744073709551615)",
+         R"("fail_transfer": expected an integer from 1 to 2147483647)"},
+        {R"("unplug_at_transfer": 0)", R"("unplug_at_transfer": expected an integer from 1 to 2147483647)"},
+        {R"("unplug_at_transfer": 1.5)", R"("unplug_at_transfer": expected an integer from 1 to 2147483647)"},
+        {R"("plug_after_ms": -5)", R"("plug_after_ms": expected an integer from 0 to 2147483647)"},
+        {R"("plug_after_ms": false)", R"("plug_after_ms": expected an integer from 0 to 2147483647)"},
+        {R"("status": {"14": 65536})", R"("status" "14": expected an integer from 0 to 65535)"},
+        {R"("status": {"14": true})", R"("status" "14": expected an integer from 0 to 65535)"},
+        {R"("status": {"4": -1})", R"("status" "4": expected an integer from 0 to 65535)"},
+        {R"("status": {"0x4": 1})", R"("status": expected command codes from 0 to 255, not "0x4")"},
+        {R"("status": {"256": 1})", R"("status": expected command codes from 0 to 255, not "256")"},
+        {R"("no_permission": 1)", R"("no_permission": expected true or false)"},
+        {R"("serial": 5)", R"("serial": expected a string)"},
+        {R"("info": 5)", R"("info": expected a string)"},
+    };
+    for (const Case& c : cases) {
+        const std::string text = std::string(R"({"devices": [{)") + c.device + "}]}";
+        try {
+            ParseSimulation(text);
+            ADD_FAILURE() << "accepted: " << c.device;
+        } catch (const std::runtime_error& error) {
+            EXPECT_EQ(error.what(), std::string(c.message)) << c.device;
+        }
+    }
+    const auto edges = ParseSimulation(R"({"devices": [{"reply_length": 0, "fail_transfer": 2147483647,
+        "unplug_at_transfer": 1, "plug_after_ms": 0, "status": {"255": 0}},
+        {"reply_length": 65535, "status": {"0": 65535}}]})");
+    EXPECT_EQ(edges[0].replyLength, 0);
+    EXPECT_EQ(edges[0].failTransfer, 2147483647);
+    EXPECT_EQ(edges[0].unplugAtTransfer, 1);
+    EXPECT_EQ(edges[0].status.at(255), 0);
+    EXPECT_EQ(edges[1].replyLength, 65535);
+    EXPECT_EQ(edges[1].status.at(0), 65535);
+}
+
+TEST(SimulationFile, ReadsOnlyARegularFile) {
+    for (const std::string& path :
+         {std::string("/dev/zero"), std::filesystem::temp_directory_path().string()}) {
+        try {
+            LoadSimulationFile(path);
+            ADD_FAILURE() << "accepted: " << path;
+        } catch (const std::runtime_error& error) {
+            EXPECT_EQ(error.what(), path + ": not a regular file");
+        }
+    }
 }
 
 // The bus as a controller sees it: a reboot re-plugs the programmer, a vanished one stays away.

@@ -2,31 +2,90 @@
 
 #include "update/UpdateEngine.h"
 
-#include <fstream>
-#include <iterator>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
 #include <stdexcept>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace miran::update {
 
+namespace {
+
+// The upload sends 512-byte blocks from address 4096 on with a 32-bit block address, which must not wrap
+// past the last block of the address range: no image can end later than that.
+constexpr std::uint64_t kLastEndAddress = (std::uint64_t{1} << 32) - kBlockSize;
+
+std::runtime_error FileError(const std::string& path, const std::string& fault) {
+    return std::runtime_error(path + ": " + fault);
+}
+
+class Descriptor {
+public:
+    explicit Descriptor(int fd) : fd_(fd) {}
+    ~Descriptor() { ::close(fd_); }
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+    int Fd() const { return fd_; }
+
+private:
+    int fd_;
+};
+
+void ReadExactly(const Descriptor& file, const std::string& path, std::uint8_t* destination,
+                 std::size_t count) {
+    while (count > 0) {
+        const ssize_t got = ::read(file.Fd(), destination, count);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0)
+            throw FileError(path, std::string("cannot be read: ") + std::strerror(errno));
+        if (got == 0)
+            throw FileError(path, "cannot be read: it became shorter while it was read");
+        destination += got;
+        count -= static_cast<std::size_t>(got);
+    }
+}
+
+} // namespace
+
 FirmwareImage LoadImageFile(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    if (!file)
-        throw std::runtime_error(path + ": cannot be read");
-    std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-    if (file.bad())
-        throw std::runtime_error(path + ": cannot be read");
-    if (bytes.size() < kImageHeaderSize)
-        throw std::runtime_error(path + ": not a firmware image (" + std::to_string(bytes.size()) +
-                                 " bytes, shorter than the 128-byte header)");
-    FirmwareImage image(std::move(bytes));
-    if (image.Magic() != "MN05")
-        throw std::runtime_error(path + ": not a firmware image (magic \"" + image.Magic() +
-                                 "\", expected \"MN05\")");
-    if (image.EndAddress() != kStartAddress + image.Size())
-        throw std::runtime_error(path + ": end address " + std::to_string(image.EndAddress()) +
-                                 " does not match 4096 + size (" +
-                                 std::to_string(kStartAddress + image.Size()) + ")");
-    return image;
+    // Without O_NONBLOCK opening a FIFO would wait for a writer; it is refused below like any other special
+    // file, which could also be endless (/dev/zero).
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0)
+        throw FileError(path, std::string("cannot be read: ") + std::strerror(errno));
+    const Descriptor file(fd);
+    struct stat status {};
+    if (::fstat(file.Fd(), &status) != 0)
+        throw FileError(path, std::string("cannot be read: ") + std::strerror(errno));
+    if (!S_ISREG(status.st_mode))
+        throw FileError(path, "not a regular file");
+
+    const auto size = static_cast<std::uint64_t>(status.st_size);
+    if (size < kImageHeaderSize)
+        throw FileError(path, "not a firmware image (" + std::to_string(size) +
+                                  " bytes, shorter than the 128-byte header)");
+    if (size > kLastEndAddress - kStartAddress)
+        throw FileError(path, "too large for a firmware image (" + std::to_string(size) +
+                                  " bytes, an upload can address at most " +
+                                  std::to_string(kLastEndAddress - kStartAddress) + ")");
+
+    // The header decides before the whole file is read.
+    std::vector<std::uint8_t> bytes(kImageHeaderSize);
+    ReadExactly(file, path, bytes.data(), bytes.size());
+    const FirmwareImage header{std::span<const std::uint8_t>(bytes)};
+    if (header.Magic() != "MN05")
+        throw FileError(path, "not a firmware image (magic \"" + header.Magic() + "\", expected \"MN05\")");
+    if (header.EndAddress() != kStartAddress + size)
+        throw FileError(path, "end address " + std::to_string(header.EndAddress()) +
+                                  " does not match 4096 + size (" + std::to_string(kStartAddress + size) +
+                                  ")");
+
+    bytes.resize(size);
+    ReadExactly(file, path, bytes.data() + kImageHeaderSize, size - kImageHeaderSize);
+    return FirmwareImage(std::move(bytes));
 }
 
 } // namespace miran::update

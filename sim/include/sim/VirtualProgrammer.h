@@ -34,6 +34,8 @@ public:
     std::function<void()> onReboot;
     // Called when the device vanishes (fault injection).
     std::function<void()> onVanish;
+    // Called as each transfer arrives, with its number counted from 1, before it is answered.
+    std::function<void(int transfer)> onTransfer;
 
     const ProgrammerConfig& Config() const { return config_; }
     // From now on the query of this command is answered with this status.
