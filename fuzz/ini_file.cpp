@@ -1,7 +1,7 @@
 // Ini files as the settings storage reads and writes them. Input: which of the program's values to write,
-// the value, which one to read besides, and the file's text. Once the value is written, a fresh storage
-// reads it back as written (less the outer blanks the format trims) and the other value as before, and
-// writing the file again changes neither.
+// the value, which one to read besides, and the file's text. A UTF-8 byte-order mark in front of the text
+// changes no value. Once the value is written, a fresh storage reads it back as written (less the outer
+// blanks the format trims) and the other value as before, and writing the file again changes neither.
 #include "ScratchFile.h"
 #include "settings/AppIniFileStorage.h"
 
@@ -65,10 +65,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const miran::fuzz::ScratchFile file("settings.ini", reinterpret_cast<const std::uint8_t*>(text.data()),
                                         text.size());
 
+    // The same text behind a byte-order mark (one only: a second one would be content).
+    constexpr std::string_view kMark = "\xEF\xBB\xBF";
+    const std::string marked = text.starts_with(kMark) ? text : std::string(kMark) + text;
+    const miran::fuzz::ScratchFile markedFile(
+        "marked.ini", reinterpret_cast<const std::uint8_t*>(marked.data()), marked.size());
+    const std::string otherMarked = Storage(markedFile.Path()).GetString(otherPath, "<none>");
+
     std::string otherBefore;
     {
         Storage writer(file.Path());
         otherBefore = writer.GetString(otherPath, "<none>");
+        Expect(otherMarked == otherBefore, "a byte-order mark changes a value");
         writer.PutString(path, value);
         if (writer.failed || writer.IsReadOnly())
             return 0; // refused, and said so
