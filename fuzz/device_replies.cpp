@@ -131,8 +131,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         Outcome healthy;
         bus.PlugProgrammer(sim::DefaultProgrammer(0));
         Serve(used, platform, healthy);
-        if (!healthy.upload.ok)
+        if (!healthy.upload.ok) {
+            std::fprintf(stderr, "the healthy programmer was not updated: %s\n",
+                         healthy.upload.message.c_str());
             std::abort();
+        }
     }
     usedObserver.status.clear();
     const Outcome actual = RunScript(used, usedObserver, script);
