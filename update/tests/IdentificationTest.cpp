@@ -98,6 +98,21 @@ TEST(Identification, EachFailedTransfer) {
     }
 }
 
+// Found by fuzz/device_replies: the Length of a failed status query must not be the one the programmer before
+// reported, or the info CRC (and so the unlock value) of this programmer is taken over the wrong bytes.
+TEST(Identification, FailedStatusQueryNeverTakesTheLengthOfTheProgrammerBefore) {
+    EngineRig first;
+    ASSERT_TRUE(first.engine.IdentifyDevice().ok);
+    ASSERT_NE(first.engine.Channel().Length(), 0);
+    sim::ProgrammerConfig config = sim::DefaultProgrammer(1);
+    config.failTransfer = 4; // the first status query
+    EngineRig next(config);
+    first.engine.Channel().SetCurrentDevice(next.device);
+    EXPECT_FALSE(first.engine.IdentifyDevice().ok);
+    EXPECT_EQ(first.engine.Channel().Length(), 0);
+    EXPECT_EQ(first.engine.InfoCrc(), 0);
+}
+
 struct ContentCase {
     const char* name;
     std::vector<std::uint8_t> info;        // empty: the default

@@ -46,7 +46,11 @@ struct Transfer {
 // result; none retries.
 class CommandChannel {
 public:
-    void SetCurrentDevice(hid::THidDevice* device) { currentDevice_ = device; }
+    // A status report fetched from another device never stands in for this one's.
+    void SetCurrentDevice(hid::THidDevice* device) {
+        currentDevice_ = device;
+        status_ = {};
+    }
     hid::THidDevice* CurrentDevice() const { return currentDevice_; }
     // Sees every transfer, failed ones included.
     void SetTransferTrace(std::function<void(const Transfer&)> trace) { trace_ = std::move(trace); }
@@ -59,7 +63,8 @@ public:
     std::uint16_t Query(std::uint8_t command, std::uint16_t param16, std::uint32_t param32);
     std::uint16_t QueryStatus() { return Query(cmdStatus, 0, 0); }
 
-    // From the last fetched status report; an earlier value when the last query failed.
+    // From the last fetched status report; an earlier value of the same device when the last query failed,
+    // 0 when none was fetched since the current device was set.
     std::uint16_t Length() const;
 
 private:

@@ -1,0 +1,36 @@
+#pragma once
+
+#include "cli/Cli.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <nlohmann/json.hpp>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace miran::fuzz {
+
+// Runs the command line in process without waiting; it must end with a documented exit code, and with
+// --json every line it prints must be JSON.
+inline int RunCliChecked(const std::vector<std::string>& args) {
+    std::ostringstream out, err;
+    cli::Environment env{out, err, false, [](std::chrono::milliseconds) {}};
+    const int code = cli::RunCli(args, env);
+    static const std::set<int> documented = {0, 2, 3, 4, 5, 6, 7};
+    if (documented.count(code) == 0) {
+        std::fprintf(stderr, "undocumented exit code %d\n%s", code, err.str().c_str());
+        std::abort();
+    }
+    std::istringstream lines(out.str());
+    for (std::string line; std::getline(lines, line);) {
+        if (!nlohmann::json::accept(line)) {
+            std::fprintf(stderr, "not a JSON line: %s\n", line.c_str());
+            std::abort();
+        }
+    }
+    return code;
+}
+
+} // namespace miran::fuzz
