@@ -20,8 +20,8 @@ int BlockCount(const update::FirmwareImage& image) {
 
 DeviceJob::DeviceJob(const Options& options, Environment& env, Interruption& interruption,
                      const update::FirmwareImage& image, hid::THidDevice& device, ProgressStyle style)
-    : options_(options), env_(env), interruption_(interruption), image_(image),
-      serial_(device.SerialNumber()), instance_(device.PnPInfo().DeviceInstance) {
+    : options_(options), interruption_(interruption), image_(image), serial_(device.SerialNumber()),
+      instance_(device.PnPInfo().DeviceInstance) {
     if (!device.ReadWriteAccess())
         throw OpenFailure(device, serial_);
     observer_ =

@@ -40,7 +40,6 @@ private:
     update::IdentifyResult IdentifyOrFail();
 
     const Options& options_;
-    Environment& env_;
     Interruption& interruption_;
     const update::FirmwareImage& image_;
     std::string serial_;
