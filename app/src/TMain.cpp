@@ -1,5 +1,6 @@
 #include "TMain.h"
 
+#include "ClassicGroupBoxStyle.h"
 #include "ReleaseCopy.h"
 #include "TDebug.h"
 #include "widgets/GradientProgress.h"
@@ -50,6 +51,9 @@ QGroupBox* MakeGroup(QWidget* parent, const char* name, const QString& title, QR
     auto* group = new QGroupBox(title, parent);
     group->setObjectName(name);
     group->setGeometry(geometry);
+    auto* style = new ClassicGroupBoxStyle;
+    style->setParent(group);
+    group->setStyle(style);
     group->setFont(BoldFont("Tahoma", 8));
     QPalette palette = group->palette();
     palette.setColor(QPalette::WindowText, kNavy);
@@ -136,6 +140,7 @@ void TMain::CreateControls() {
     Led = new widgets::TLED(GrpBox);
     Led->setObjectName("Led");
     Led->move(160, 25);
+    Led->setStatus(false);
     Label4 =
         MakeLabel(GrpBox, "Label4", "Bios-Version:", {200, 25, 81, 16}, kNavy, Qt::AlignRight | Qt::AlignTop);
     LabSDBios = MakeLabel(GrpBox, "LabSDBios", "---", {288, 25, 49, 16}, kMaroon);
