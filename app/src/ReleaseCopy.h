@@ -23,7 +23,8 @@ std::string ReleaseCopyName(const std::filesystem::path& executable, const std::
 // target is a folder the copy goes into it under the executable's own name. Failures are ignored.
 void CopyRelease(const std::filesystem::path& executable, const std::string& name);
 
-// A top-level X11 window whose WM_CLASS class is the given one exists (false without an X11 connection).
+// A top-level X11 window whose WM_CLASS class is the given one, in any case, exists (false without an X11
+// connection).
 bool X11WindowClassExists(const std::string& windowClass);
 
 } // namespace miran::app

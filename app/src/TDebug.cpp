@@ -8,7 +8,9 @@ namespace miran::app {
 TDebug::TDebug(QWidget* parent) : QWidget(parent, Qt::Window), memo_(new QPlainTextEdit(this)) {
     setObjectName("Debug");
     setWindowTitle("Debug");
-    setGeometry(1165, 59, 586, 527);
+    // The layout's place is the frame's: move() places the frame, resize() the client area inside it.
+    resize(586, 527);
+    move(1165, 59);
     QFont font("MS Sans Serif");
     font.setPixelSize(11);
     setFont(font);

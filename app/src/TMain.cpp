@@ -197,9 +197,11 @@ void TMain::CreateControls() {
 
 void TMain::FormCreate() {
     // The version bytes and texts come from the carried image's header.
-    // The application title (task bar text) is the title; the window caption is the application title.
-    QApplication::setApplicationDisplayName(QString::fromStdString(image_.TitleText()));
-    setWindowTitle(QApplication::applicationDisplayName());
+    // The title is the window's caption and its task bar text. Not the application's display name: Qt would
+    // append that to the caption of every other window.
+    const QString title = QString::fromStdString(image_.TitleText());
+    setWindowTitle(title);
+    setWindowIconText(title);
     engine_ = std::make_unique<update::UpdateEngine>(image_, static_cast<update::UpdateObserver&>(*this));
     IniFile.SetFileName(kIniFileName);
     firstSelectionPending_ = true;

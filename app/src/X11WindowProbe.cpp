@@ -1,6 +1,8 @@
 #include "ReleaseCopy.h"
 
 #include <QGuiApplication>
+#include <algorithm>
+#include <cctype>
 #include <cstdlib>
 #include <cstring>
 #include <xcb/xcb.h>
@@ -22,7 +24,10 @@ bool HasClass(xcb_connection_t* connection, xcb_window_t window, const std::stri
     const char* instanceEnd = static_cast<const char*>(std::memchr(value, '\0', length));
     if (instanceEnd) {
         std::string className(instanceEnd + 1, strnlen(instanceEnd + 1, value + length - instanceEnd - 1));
-        found = className == windowClass;
+        // Class names compare without regard to case, as window classes do on the builder's platform.
+        found = std::ranges::equal(className, windowClass, [](unsigned char a, unsigned char b) {
+            return std::tolower(a) == std::tolower(b);
+        });
     }
     std::free(reply);
     return found;
