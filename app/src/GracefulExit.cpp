@@ -1,5 +1,7 @@
 #include "GracefulExit.h"
 
+#include <QApplication>
+#include <QDialog>
 #include <QSocketNotifier>
 #include <QWidget>
 #include <csignal>
@@ -26,6 +28,12 @@ void CloseOnTerminationSignals(QWidget& window) {
     QObject::connect(notifier, &QSocketNotifier::activated, &window, [&window] {
         char byte;
         [[maybe_unused]] ssize_t read = ::read(signalPipe[0], &byte, 1);
+        // A modal box runs a loop of its own: end it, or the program would wait for the box.
+        while (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+            dialog->reject();
+            if (dialog->isVisible())
+                break;
+        }
         window.close();
     });
     struct sigaction action = {};

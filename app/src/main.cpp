@@ -2,6 +2,7 @@
 #include "Fonts.h"
 #include "GracefulExit.h"
 #include "ReleaseCopy.h"
+#include "StartFailure.h"
 #include "TDebug.h"
 #include "TMain.h"
 #include "TMsgBox.h"
@@ -65,7 +66,13 @@ int main(int argc, char** argv) {
         [] { return app::X11WindowClassExists(app::kBuilderWindowClass); },
         [](std::chrono::milliseconds duration) { std::this_thread::sleep_for(duration); },
         ""};
-    app::TMain Main(environment);
+    std::unique_ptr<app::TMain> created;
+    try {
+        created = std::make_unique<app::TMain>(environment);
+    } catch (const std::exception& error) {
+        return app::ReportStartFailure(error.what());
+    }
+    app::TMain& Main = *created;
     app::TDebug Debug;
     app::TMsgBox MsgBox;
     Debug.setAttribute(Qt::WA_QuitOnClose, false);

@@ -1,3 +1,5 @@
+#include "GracefulExit.h"
+#include "StartFailure.h"
 #include "TDebug.h"
 #include "TMain.h"
 #include "hid/VirtualHidPlatform.h"
@@ -7,7 +9,10 @@
 #include <QGroupBox>
 #include <QImage>
 #include <QLabel>
+#include <QMessageBox>
 #include <QStyle>
+#include <QTimer>
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -72,6 +77,49 @@ TEST_F(WindowLookTest, GroupFrameCrossesNoLabelText) {
                         << label->objectName().toStdString() << " at " << x << ", " << y;
         }
     }
+}
+
+// Ends a modal box that the test expected to be closed by then, so that a failure does not hang.
+class ModalWatchdog {
+public:
+    ModalWatchdog() {
+        timer_.setSingleShot(true);
+        QObject::connect(&timer_, &QTimer::timeout, [] {
+            if (auto* box = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+                ADD_FAILURE() << "the modal box was still open";
+                box->reject();
+            }
+        });
+        timer_.start(10000);
+    }
+
+private:
+    QTimer timer_;
+};
+
+TEST_F(WindowLookTest, TerminationSignalClosesTheWindowBehindAModalBox) {
+    main_->show();
+    app::CloseOnTerminationSignals(*main_);
+    ModalWatchdog watchdog;
+    QTimer::singleShot(0, [] { raise(SIGTERM); });
+    QMessageBox::critical(main_.get(), "Error", "Device cannot be opened");
+    EXPECT_FALSE(main_->isVisible());
+}
+
+TEST(StartFailure, ShowsTheErrorAndExitsNonZeroAlsoOnSignal) {
+    QString text;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    ModalWatchdog watchdog;
+    QTimer::singleShot(0, [&] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            text = box->text();
+            icon = box->icon();
+        }
+        raise(SIGINT);
+    });
+    EXPECT_NE(app::ReportStartFailure("Resource BIOS not found"), 0);
+    EXPECT_EQ(text, "Resource BIOS not found");
+    EXPECT_EQ(icon, QMessageBox::Critical);
 }
 
 } // namespace
