@@ -11,26 +11,19 @@ namespace {
 constexpr int kTitleIndent = 8;
 constexpr int kTitleGap = 2;
 
-bool HasTitle(const QStyleOptionComplex* option) {
-    const auto* group = qstyleoption_cast<const QStyleOptionGroupBox*>(option);
-    return group && !group->text.isEmpty();
-}
-
 } // namespace
 
 QRect ClassicGroupBoxStyle::subControlRect(ComplexControl control, const QStyleOptionComplex* option,
                                            SubControl subControl, const QWidget* widget) const {
-    if (control != CC_GroupBox)
+    const auto* group = qstyleoption_cast<const QStyleOptionGroupBox*>(option);
+    if (control != CC_GroupBox || !group)
         return QProxyStyle::subControlRect(control, option, subControl, widget);
     const QRect box = option->rect;
-    const int titleHeight = HasTitle(option) ? option->fontMetrics.height() : 0;
+    const int titleHeight = group->text.isEmpty() ? 0 : option->fontMetrics.height();
     switch (subControl) {
-    case SC_GroupBoxLabel: {
-        const auto* group = qstyleoption_cast<const QStyleOptionGroupBox*>(option);
-        const int width =
-            group ? option->fontMetrics.horizontalAdvance(group->text, Qt::TextShowMnemonic) : 0;
-        return QRect(box.left() + kTitleIndent, box.top(), width, titleHeight);
-    }
+    case SC_GroupBoxLabel:
+        return QRect(box.left() + kTitleIndent, box.top(),
+                     option->fontMetrics.horizontalAdvance(group->text, Qt::TextShowMnemonic), titleHeight);
     case SC_GroupBoxFrame:
         return box.adjusted(0, titleHeight / 2, 0, 0);
     case SC_GroupBoxContents:
