@@ -14,6 +14,7 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <string>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <xcb/xcb.h>
@@ -35,6 +36,7 @@ std::string StartXvfb() {
     xvfbPid = fork();
     if (xvfbPid == 0) {
         close(ready[0]);
+        prctl(PR_SET_PDEATHSIG, SIGTERM); // a crashed test leaves no server behind
         const std::string fd = std::to_string(ready[1]);
         execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-nolisten", "tcp", "-screen", "0", "1920x1080x24",
                static_cast<char*>(nullptr));
