@@ -173,6 +173,7 @@ void TMain::CreateControls() {
     ButExit->setObjectName("ButExit");
     ButExit->setGeometry(264, 8, 75, 25);
     ButExit->setFont(BoldFont("Verdana", 8));
+    connect(cbDevices, &QComboBox::activated, this, [this] { cbDevicesSelect(); });
     connect(ButStart, &QPushButton::clicked, this, [this] { ButStartClick(); });
     connect(ButExit, &QPushButton::clicked, this, [this] { ButExitClick(); });
 
@@ -274,10 +275,19 @@ void TMain::ButStartClick() {
     if (busy_)
         return;
     busy_ = true;
+    restarting_.reset();
     const bool startEnabled = ButStart->isEnabled();
     ButStart->setEnabled(false);
     ButExit->setEnabled(false);
-    engine_->StartUpdate();
+    cbDevices->setEnabled(false);
+    const QString text = cbDevices->currentText();
+    hid::THidDevice* device = CurrentDevice();
+    const update::UploadResult result = engine_->StartUpdate();
+    outcomeShown_ = !result.message.empty();
+    // The closing command restarts the programmer: until it is back under a new instance it answers nothing.
+    if (result.closingSent && device)
+        restarting_ = Restarting{text, device->PnPInfo().DeviceInstance};
+    cbDevices->setEnabled(true);
     ButExit->setEnabled(true);
     ButStart->setEnabled(startEnabled);
     EndBusy();
@@ -301,6 +311,8 @@ QString TMain::StatusText() const {
 
 void TMain::SetStatusText(const std::string& text) {
     sBar->Panel(0)->setText(QString::fromLocal8Bit(text));
+    sBar->setToolTip({});
+    outcomeShown_ = false;
 }
 
 void TMain::SetProgressMax(int maximum) {
@@ -328,7 +340,8 @@ bool TMain::CtrlHeld() {
 }
 
 std::string TMain::UsbSerialText() {
-    return edUsbSerial->text().toStdString();
+    // As shown, blanks included: only the digits before the first blank are taken.
+    return edUsbSerial->displayText().toStdString();
 }
 
 } // namespace miran::app

@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -100,7 +101,10 @@ private:
     void HidCtrlDeviceChange();
     bool HidCtrlEnumerate(hid::THidDevice& device, int index);
     void cbDevicesChange();
+    // An entry picked by hand is identified at once, so that START acts on the entry shown.
+    void cbDevicesSelect();
     void ResetDisplay();
+    void ShowNoAccess(const hid::THidDevice& device);
     void OnNotification();
     // Runs what was held back while the window was busy.
     void EndBusy();
@@ -129,6 +133,15 @@ private:
     QString savedSelection_;
     std::vector<hid::THidDevice*> listedDevices_;
     int selectIndex_ = -1;
+
+    // The programmer that restarts after an upload's closing command: its entry text and the instance it had.
+    struct Restarting {
+        QString text;
+        std::string instance;
+    };
+    std::optional<Restarting> restarting_;
+    // The status panel holds an upload's final message, which a rebuild leaves in place.
+    bool outcomeShown_ = false;
 
     bool busy_ = false;
     bool rebuildPending_ = false;

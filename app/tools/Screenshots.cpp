@@ -1,4 +1,5 @@
-// Renders the main window in its typical states into PNG files: no device, identified, uploading, failed.
+// Renders the main window in its typical states into PNG files: no device, identified, uploading, failed, and
+// two programmers with the second picked by hand.
 
 #include "Fonts.h"
 #include "TMain.h"
@@ -7,6 +8,7 @@
 #include "sim/SimulationFile.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QElapsedTimer>
 #include <iostream>
@@ -71,9 +73,18 @@ int main(int argc, char** argv) {
     bus.Unplug(*programmer);
     sim::ProgrammerConfig failing = sim::DefaultProgrammer(1);
     failing.status[14] = 1;
-    bus.PlugProgrammer(failing);
+    auto failingProgrammer = bus.PlugProgrammer(failing);
     Settle();
     main.ButStartClick();
     ok &= Save(main, dir, "failed");
+
+    bus.Unplug(*failingProgrammer);
+    bus.PlugProgrammer(sim::DefaultProgrammer(2));
+    bus.PlugProgrammer(sim::DefaultProgrammer(3));
+    Settle();
+    main.cbDevices->setCurrentIndex(1);
+    emit main.cbDevices->activated(1);
+    Settle();
+    ok &= Save(main, dir, "picked-second");
     return ok ? 0 : 1;
 }

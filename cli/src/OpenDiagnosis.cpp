@@ -2,26 +2,9 @@
 
 #include "cli/Cli.h"
 
-#include <cerrno>
 #include <cstring>
 
 namespace miran::cli {
-
-OpenProblem ReadWriteProblem(const hid::THidDevice& device) {
-    if (device.ReadWriteAccess())
-        return OpenProblem::None;
-    switch (device.ReadWriteError()) {
-    case ENOENT:
-    case ENODEV:
-    case ENXIO:
-        return OpenProblem::Gone;
-    case EACCES:
-    case EPERM:
-        return OpenProblem::Permission;
-    default:
-        return OpenProblem::Other;
-    }
-}
 
 std::string AccessText(const hid::THidDevice& device) {
     switch (ReadWriteProblem(device)) {
@@ -40,9 +23,12 @@ Failure OpenFailure(const hid::THidDevice& device, const std::string& serial) {
     case OpenProblem::Permission:
         return {kExitPermission, "Permission denied: programmer " + serial + " at " + node +
                                      " cannot be opened for reading and writing.\n"
-                                     "Fix: miran-isp-up-cli --print-udev-rules | sudo tee "
-                                     "/etc/udev/rules.d/70-miran-poly-mcu.rules\n"
-                                     "     sudo udevadm control --reload && sudo udevadm trigger\n"
+                                     "Fix: " +
+                                     update::kInstallRuleCommand +
+                                     "\n"
+                                     "     " +
+                                     update::kApplyRuleCommand +
+                                     "\n"
                                      "then plug the programmer in again."};
     default:
         return {kExitIdentifyFailed,

@@ -28,7 +28,10 @@ constexpr const char* kPathPrefix = "virtual:hidraw";
 
 template <class Plugged> class VirtualHandle : public HidHandle {
 public:
-    explicit VirtualHandle(std::shared_ptr<Plugged> plugged) : plugged_(std::move(plugged)) {}
+    // A handle on a node the user may not open answers what the system knows (attributes, serial) and moves
+    // no report.
+    VirtualHandle(std::shared_ptr<Plugged> plugged, bool transfers)
+        : plugged_(std::move(plugged)), transfers_(transfers) {}
 
     bool GetAttributes(HidAttributes& attributes) override {
         if (!Present() || !Interface().attributesReadable)
@@ -37,10 +40,10 @@ public:
         return true;
     }
     bool GetFeature(std::uint8_t* buffer, std::size_t length) override {
-        return Present() && Interface().endpoint && Interface().endpoint->GetFeature(buffer, length);
+        return Reaches() && Interface().endpoint->GetFeature(buffer, length);
     }
     bool SetFeature(const std::uint8_t* buffer, std::size_t length) override {
-        return Present() && Interface().endpoint && Interface().endpoint->SetFeature(buffer, length);
+        return Reaches() && Interface().endpoint->SetFeature(buffer, length);
     }
     bool GetSerialNumberString(std::string& serial) override {
         if (!Present() || Interface().serial.empty())
@@ -52,6 +55,8 @@ public:
 
     HidInputRead ReadInputReport(std::uint8_t* buffer, std::size_t length,
                                  std::chrono::milliseconds wait) override {
+        if (!transfers_)
+            return {HidInputRead::Status::Error, 0, EBADF};
         std::unique_lock lock(plugged_->mutex);
         plugged_->changed.wait_for(lock, wait,
                                    [&] { return !plugged_->present || !plugged_->inputReports.empty(); });
@@ -72,8 +77,10 @@ private:
         std::lock_guard lock(plugged_->mutex);
         return plugged_->present;
     }
+    bool Reaches() const { return transfers_ && Present() && Interface().endpoint; }
 
     std::shared_ptr<Plugged> plugged_;
+    bool transfers_;
 };
 
 } // namespace
@@ -179,7 +186,7 @@ std::unique_ptr<HidHandle> VirtualHidPlatform::Open(const THidPnPInfo& interface
         errno = access == HidAccess::QueryOnly ? EACCES : vi.readWriteError;
         return nullptr;
     }
-    return std::make_unique<VirtualHandle<Plugged>>(it->second);
+    return std::make_unique<VirtualHandle<Plugged>>(it->second, vi.readWriteAllowed);
 }
 
 void VirtualHidPlatform::Notify() {

@@ -26,9 +26,9 @@ struct VirtualInterface {
     std::shared_ptr<VirtualHidEndpoint> endpoint;
     std::uint16_t inputReportLength = 0; // report ID byte included; 0: no input reports
     std::string instance;                // empty: a new DeviceInstance for every plug
-    bool readWriteAllowed = true;        // false: like a node the user may not open for reading and writing
-    int readWriteError = EACCES;         // what a refused read-write open reports
-    bool queryAllowed = true; // false with readWriteAllowed false: the interface cannot be opened at all
+    bool readWriteAllowed = true; // false: like a node the user may not open, which moves no report at all
+    int readWriteError = EACCES;  // what a refused read-write open reports
+    bool queryAllowed = true;     // false with readWriteAllowed false: the interface cannot be opened at all
     bool attributesReadable = true; // false: the interface cannot be identified
 };
 
