@@ -2,6 +2,7 @@
 #include "ReleaseCopy.h"
 #include "TDebug.h"
 #include "TMain.h"
+#include "WindowTestSupport.h"
 #include "hid/VirtualHidPlatform.h"
 #include "sim/SimulatedBus.h"
 #include "sim/SimulationFile.h"
@@ -29,78 +30,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// A private config folder per test, so that the real settings are never touched.
-class MainWindowTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        home_ = fs::temp_directory_path() / ("main-window-test-" + std::to_string(::getpid()));
-        fs::remove_all(home_);
-        fs::create_directories(home_);
-        setenv("HOME", home_.c_str(), 1);
-        setenv("XDG_CONFIG_HOME", (home_ / "config").c_str(), 1);
-    }
-    void TearDown() override {
-        main_.reset();
-        fs::remove_all(home_);
-    }
-
-    fs::path IniPath() const { return home_ / "config" / "MIRAN" / "MIRAN-ISP" / "Miran-ISP-Up.ini"; }
-    void WriteIni(const std::string& text) {
-        fs::create_directories(IniPath().parent_path());
-        std::ofstream(IniPath(), std::ios::binary) << text;
-    }
-    std::string ReadIni() const {
-        std::ifstream in(IniPath(), std::ios::binary);
-        std::ostringstream text;
-        text << in.rdbuf();
-        return text.str();
-    }
-
-    std::shared_ptr<sim::VirtualProgrammer> Plug(int index) {
-        return bus_.PlugProgrammer(sim::DefaultProgrammer(index));
-    }
-
-    TMain& Start(std::vector<std::string> arguments = {}) {
-        app::MainEnvironment env{platform_,
-                                 std::move(arguments),
-                                 "/nonexistent/miran-isp-up",
-                                 [this] { return builderWindow_; },
-                                 [this](std::chrono::milliseconds d) {
-                                     sleeps_.push_back(static_cast<int>(d.count()));
-                                     if (onSleep_)
-                                         onSleep_();
-                                 },
-                                 ""};
-        main_ = std::make_unique<TMain>(std::move(env));
-        main_->show();
-        Settle();
-        return *main_;
-    }
-
-    // Runs the event loop until no device notification is left.
-    void Settle() {
-        QElapsedTimer timer;
-        timer.start();
-        do {
-            QApplication::processEvents(QEventLoop::AllEvents, 20);
-        } while (timer.elapsed() < 150);
-    }
-
-    QStringList Entries() const {
-        QStringList entries;
-        for (int i = 0; i < main_->cbDevices->count(); ++i)
-            entries << main_->cbDevices->itemText(i);
-        return entries;
-    }
-
-    fs::path home_;
-    std::shared_ptr<hid::VirtualHidPlatform> platform_ = std::make_shared<hid::VirtualHidPlatform>();
-    sim::SimulatedBus bus_{platform_};
-    std::unique_ptr<TMain> main_;
-    bool builderWindow_ = false;
-    std::vector<int> sleeps_;
-    std::function<void()> onSleep_;
-};
+class MainWindowTest : public app::testing::WindowTest {};
 
 TEST_F(MainWindowTest, StartWithoutDevice) {
     WriteIni("[CONFIG]\r\nDEVICE=PM0000000007\r\n\r\n");
@@ -216,7 +146,7 @@ TEST_F(MainWindowTest, UpdateShowsProgressAndTheDeviceComesBackWithTheNewBios) {
     main.edUsbSerial->setText("1234567890123");
     std::vector<int> positions;
     std::vector<QString> statuses;
-    onSleep_ = [&] {
+    onSleep_ = [&](int) {
         positions.push_back(main.pBar->Position());
         statuses.push_back(main.StatusText());
     };
@@ -258,7 +188,7 @@ TEST_F(MainWindowTest, DeviceChangeDuringUploadIsDeferredAndSecondClickIgnored) 
     auto programmer = Plug(0);
     TMain& main = Start();
     int sleepsDuringUpload = 0;
-    onSleep_ = [&] {
+    onSleep_ = [&](int) {
         if (++sleepsDuringUpload == 3) {
             bus_.PlugOtherDevice(0x046D, 0xC31C, "KBD");
             Plug(1);

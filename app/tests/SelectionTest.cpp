@@ -2,6 +2,7 @@
 // that follow it, the serial digits as shown, a programmer the user may not open.
 
 #include "TMain.h"
+#include "WindowTestSupport.h"
 #include "hid/VirtualHidPlatform.h"
 #include "sim/SimulatedBus.h"
 #include "sim/SimulationFile.h"
@@ -28,56 +29,10 @@ using app::TMain;
 
 namespace {
 
-namespace fs = std::filesystem;
-
 const char* const kKeyboard = "KBD";
 
-class SelectionTest : public ::testing::Test {
+class SelectionTest : public app::testing::WindowTest {
 protected:
-    void SetUp() override {
-        home_ = fs::temp_directory_path() / ("selection-test-" + std::to_string(::getpid()));
-        fs::remove_all(home_);
-        fs::create_directories(home_);
-        setenv("HOME", home_.c_str(), 1);
-        setenv("XDG_CONFIG_HOME", (home_ / "config").c_str(), 1);
-    }
-    void TearDown() override {
-        main_.reset();
-        fs::remove_all(home_);
-    }
-
-    fs::path IniPath() const { return home_ / "config" / "MIRAN" / "MIRAN-ISP" / "Miran-ISP-Up.ini"; }
-
-    std::shared_ptr<sim::VirtualProgrammer> Plug(int index) {
-        return bus_.PlugProgrammer(sim::DefaultProgrammer(index));
-    }
-
-    TMain& Start() {
-        app::MainEnvironment env{platform_,
-                                 {},
-                                 "/nonexistent/miran-isp-up",
-                                 [] { return false; },
-                                 [this](std::chrono::milliseconds d) {
-                                     sleeps_.push_back(static_cast<int>(d.count()));
-                                     if (onSleep_)
-                                         onSleep_(static_cast<int>(d.count()));
-                                 },
-                                 ""};
-        main_ = std::make_unique<TMain>(std::move(env));
-        main_->show();
-        Settle();
-        return *main_;
-    }
-
-    // Runs the event loop until no device notification is left.
-    void Settle() {
-        QElapsedTimer timer;
-        timer.start();
-        do {
-            QApplication::processEvents(QEventLoop::AllEvents, 20);
-        } while (timer.elapsed() < 150);
-    }
-
     // The user moves the list's selection one entry down with the keyboard.
     void PickNextByHand() {
         QKeyEvent down(QEvent::KeyPress, Qt::Key_Down, Qt::NoModifier);
@@ -86,13 +41,6 @@ protected:
     }
 
     int IdentifyWaits() const { return static_cast<int>(std::count(sleeps_.begin(), sleeps_.end(), 200)); }
-
-    fs::path home_;
-    std::shared_ptr<hid::VirtualHidPlatform> platform_ = std::make_shared<hid::VirtualHidPlatform>();
-    sim::SimulatedBus bus_{platform_};
-    std::unique_ptr<TMain> main_;
-    std::vector<int> sleeps_;
-    std::function<void(int)> onSleep_;
 };
 
 // The serial text a programmer's installed Bios carries, or that an upload wrote into it.
@@ -248,8 +196,7 @@ TEST_F(SelectionTest, ProgrammerTheUserMayNotOpen) {
 // not plain ASCII.
 TEST_F(SelectionTest, SerialTextConvertedOnceForListAndRememberedDevice) {
     const std::string serial = "PM-\xc3\xa9-0002";
-    fs::create_directories(IniPath().parent_path());
-    std::ofstream(IniPath(), std::ios::binary) << "[CONFIG]\r\nDEVICE=" << serial << "\r\n\r\n";
+    WriteIni("[CONFIG]\r\nDEVICE=" + serial + "\r\n\r\n");
     Plug(0);
     sim::ProgrammerConfig config = sim::DefaultProgrammer(1);
     config.serial = serial;

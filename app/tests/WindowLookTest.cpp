@@ -2,6 +2,7 @@
 #include "StartFailure.h"
 #include "TDebug.h"
 #include "TMain.h"
+#include "WindowTestSupport.h"
 #include "hid/VirtualHidPlatform.h"
 #include "widgets/LED.h"
 
@@ -22,17 +23,11 @@ using app::TMain;
 
 namespace {
 
-namespace fs = std::filesystem;
-
 // A window over an empty bus with a private config folder; nothing has been scanned yet.
-class WindowLookTest : public ::testing::Test {
+class WindowLookTest : public app::testing::PrivateConfigTest {
 protected:
     void SetUp() override {
-        home_ = fs::temp_directory_path() / ("window-look-test-" + std::to_string(::getpid()));
-        fs::remove_all(home_);
-        fs::create_directories(home_);
-        setenv("HOME", home_.c_str(), 1);
-        setenv("XDG_CONFIG_HOME", (home_ / "config").c_str(), 1);
+        PrivateConfigTest::SetUp();
         main_ = std::make_unique<TMain>(app::MainEnvironment{std::make_shared<hid::VirtualHidPlatform>(),
                                                              {},
                                                              "/nonexistent/miran-isp-up",
@@ -42,10 +37,9 @@ protected:
     }
     void TearDown() override {
         main_.reset();
-        fs::remove_all(home_);
+        PrivateConfigTest::TearDown();
     }
 
-    fs::path home_;
     std::unique_ptr<TMain> main_;
 };
 

@@ -3,6 +3,7 @@
 #include "TDebug.h"
 #include "TMain.h"
 #include "TMsgBox.h"
+#include "WindowTestSupport.h"
 #include "hid/VirtualHidPlatform.h"
 
 #include <QApplication>
@@ -22,8 +23,6 @@
 using namespace miran;
 
 namespace {
-
-namespace fs = std::filesystem;
 
 pid_t xvfbPid = -1;
 std::string noServerReason; // why the tests cannot run, empty when the X server is up
@@ -71,22 +70,14 @@ void SyncWithServer() {
     std::free(xcb_get_input_focus_reply(connection, xcb_get_input_focus(connection), nullptr));
 }
 
-class X11WindowTest : public ::testing::Test {
+class X11WindowTest : public app::testing::PrivateConfigTest {
 protected:
     void SetUp() override {
         if (!noServerReason.empty())
             GTEST_SKIP() << noServerReason;
         if (QStandardPaths::findExecutable("xprop").isEmpty())
             GTEST_SKIP() << "xprop is not installed (package x11-utils)";
-        home_ = fs::temp_directory_path() / ("x11-window-test-" + std::to_string(::getpid()));
-        fs::remove_all(home_);
-        fs::create_directories(home_);
-        setenv("HOME", home_.c_str(), 1);
-        setenv("XDG_CONFIG_HOME", (home_ / "config").c_str(), 1);
-    }
-    void TearDown() override {
-        if (!home_.empty())
-            fs::remove_all(home_);
+        PrivateConfigTest::SetUp();
     }
 
     app::MainEnvironment Environment() {
@@ -97,8 +88,6 @@ protected:
                 [](std::chrono::milliseconds) {},
                 ""};
     }
-
-    fs::path home_;
 };
 
 // Each window carries its own caption; the main window's is also its task bar text.
