@@ -125,7 +125,8 @@ TEST_F(MainWindowTest, FailedIdentificationMessages) {
     }
 }
 
-TEST_F(MainWindowTest, HandPickedEntryTakesEffectAtTheNextChange) {
+// A selection the program makes (not a pick by the user) identifies nothing; the next rebuild keeps it.
+TEST_F(MainWindowTest, SelectionMadeByTheProgramIsKeptByTheNextRebuild) {
     Plug(0);
     Plug(1);
     TMain& main = Start();
