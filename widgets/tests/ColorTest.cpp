@@ -72,7 +72,7 @@ TEST(TColor, NamesAndNumbersInThePlatformOrder) {
     EXPECT_THROW(TColor::FromNumber(0x800000FF), EConvertError);
 }
 
-TEST(TColor, SpecNamedColours) {
+TEST(TColor, NamedColoursTheWindowUses) {
     const QPalette palette;
     EXPECT_EQ(clGreen.Resolve(palette), QColor(0, 128, 0));
     EXPECT_EQ(clLime.Resolve(palette), QColor(0, 255, 0));
