@@ -8,6 +8,7 @@
 #include "LineStream.h"
 #include "OpenDiagnosis.h"
 #include "Options.h"
+#include "hid/DebugLog.h"
 #include "hid/SystemHidPlatform.h"
 #include "hid/VirtualHidPlatform.h"
 #include "resources/Resources.h"
@@ -389,6 +390,28 @@ int RunCommand(const Options& options, Environment& env, Interruption& interrupt
 
 } // namespace
 
+namespace {
+
+// With --debug the HID layer's decisions go to stderr while the command runs.
+class DebugToErr {
+public:
+    DebugToErr(bool debug, std::ostream& err) : debug_(debug) {
+        if (debug_)
+            hid::SetDebugSink([&err](const std::string& line) { err << line << '\n'; });
+    }
+    ~DebugToErr() {
+        if (debug_)
+            hid::SetDebugSink({});
+    }
+    DebugToErr(const DebugToErr&) = delete;
+    DebugToErr& operator=(const DebugToErr&) = delete;
+
+private:
+    bool debug_;
+};
+
+} // namespace
+
 int RunCli(const std::vector<std::string>& args, Environment& env) {
     Options options;
     try {
@@ -397,6 +420,7 @@ int RunCli(const std::vector<std::string>& args, Environment& env) {
         env.err << "miran-isp-up-cli: " << error.message << "\nTry 'miran-isp-up-cli --help'.\n";
         return kExitUsage;
     }
+    DebugToErr debugLog(options.debug, env.err);
     Interruption interruption;
     int code = kExitOk;
     try {

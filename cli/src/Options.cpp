@@ -31,6 +31,7 @@ Options:
   --json                JSON Lines on stdout
   --simulate[=FILE]     use virtual programmers: one with defaults, or those described in FILE
   --trace               every feature-report transfer on stderr
+  --debug               what the HID layer decided on stderr: hot-plug source, nodes skipped, failed opens
   --print-udev-rules    the udev rule that lets the logged-in user open the programmers
   --help, --version
 
@@ -100,8 +101,8 @@ Options ParseOptions(const std::vector<std::string>& args) {
             options.simulateFile = arg.substr(std::string("--simulate=").size());
             if (options.simulateFile->empty())
                 throw UsageError{"--simulate= needs a file"};
-        } else if (arg == "--trace") {
-            options.trace = true;
+        } else if (arg == "--trace" || arg == "--debug") {
+            (arg == "--trace" ? options.trace : options.debug) = true;
         } else if (arg == "--json" || arg == "--verify") {
             (arg == "--json" ? options.json : options.verify) = true;
             commandOptions.push_back(arg);

@@ -16,6 +16,7 @@ struct Options {
     bool simulate = false;
     std::optional<std::string> simulateFile;
     bool trace = false;
+    bool debug = false; // what the HID layer decided, on stderr
     bool json = false;
     bool verify = false;
     std::optional<std::string> image;

@@ -2,6 +2,7 @@
 
 #include "HidDeviceReadThread.h"
 #include "hid/ControllerError.h"
+#include "hid/DebugLog.h"
 #include "hid/HidDeviceController.h"
 
 #include <algorithm>
@@ -47,8 +48,12 @@ std::unique_ptr<HidHandle> THidDevice::OpenHandle() {
     std::unique_ptr<HidHandle> handle = platform_->Open(info_, HidAccess::ReadWrite);
     readWriteAccess_ = handle != nullptr;
     readWriteError_ = handle ? 0 : errno;
+    if (handle)
+        return handle;
+    DebugLog("open " + info_.DevicePath + " for reading and writing: " + ErrnoText(readWriteError_));
+    handle = platform_->Open(info_, HidAccess::QueryOnly);
     if (!handle)
-        handle = platform_->Open(info_, HidAccess::QueryOnly);
+        DebugLog("open " + info_.DevicePath + " for queries: " + ErrnoText(errno));
     return handle;
 }
 

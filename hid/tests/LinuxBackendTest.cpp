@@ -1,3 +1,5 @@
+#include "SysfsTree.h"
+#include "hid/DebugLog.h"
 #include "hid/HidDeviceController.h"
 #include "linux/HidrawHandle.h"
 #include "linux/LinuxHidPlatform.h"
@@ -7,6 +9,7 @@
 #include <cstring>
 #include <fstream>
 #include <functional>
+#include <gmock/gmock.h>
 #include <grp.h>
 #include <gtest/gtest.h>
 #include <map>
@@ -19,90 +22,22 @@
 namespace miran::hid::linux_backend {
 namespace {
 
-namespace fs = std::filesystem;
+using ::testing::AnyOf;
+using ::testing::ElementsAre;
+using ::testing::Eq;
+using ::testing::StartsWith;
 
-// A sysfs tree (and an empty /dev) in a temporary folder, laid out as the kernel lays out hidraw nodes.
-class SysfsTree {
+// The debug log's lines while it lives.
+class DebugLines {
 public:
-    SysfsTree() {
-        std::string pattern = (fs::temp_directory_path() / "hid-sysfs-XXXXXX").string();
-        root_ = mkdtemp(pattern.data());
-        fs::create_directories(root_ / "sys" / "class" / "hidraw");
-        fs::create_directories(root_ / "dev");
+    DebugLines() {
+        SetDebugSink([this](const std::string& line) { lines.push_back(line); });
     }
-    ~SysfsTree() { fs::remove_all(root_); }
+    ~DebugLines() { SetDebugSink({}); }
+    DebugLines(const DebugLines&) = delete;
+    DebugLines& operator=(const DebugLines&) = delete;
 
-    HidrawRoots Roots() const { return {root_ / "sys", root_ / "dev"}; }
-
-    // A USB HID interface: usb device, its interface, the HID device and its hidraw node.
-    void AddUsb(const std::string& node, const std::string& hidName, const std::string& hidId,
-                const std::string& uniq, const std::string& bcdDevice,
-                const std::vector<std::uint8_t>& descriptor = {}) {
-        const fs::path usb = "devices/pci0000:00/0000:00:14.0/usb1/1-" + std::to_string(++usbPort_);
-        Write(usb / "bcdDevice", bcdDevice + "\n");
-        AddHid(usb / ("1-" + std::to_string(usbPort_) + ":1.0") / hidName, node, hidId, uniq, descriptor);
-    }
-
-    // A HID device created from user space (uhid), with no USB device above it.
-    void AddUhid(const std::string& node, const std::string& hidName, const std::string& hidId,
-                 const std::string& uniq) {
-        AddHid(fs::path("devices/virtual/misc/uhid") / hidName, node, hidId, uniq, {});
-    }
-
-    void Write(const fs::path& relative, const std::string& text) {
-        fs::create_directories((root_ / "sys" / relative).parent_path());
-        std::ofstream(root_ / "sys" / relative, std::ios::binary) << text;
-    }
-
-    // Lets the node answer as the character device `target` (/dev/null, /dev/zero), in /dev and in sysfs.
-    void Link(const std::string& node, const fs::path& target) {
-        Repoint(node, target);
-        struct stat device {};
-        ASSERT_EQ(stat(target.c_str(), &device), 0);
-        const std::string number =
-            std::to_string(major(device.st_rdev)) + ":" + std::to_string(minor(device.st_rdev));
-        Write(hidraw_.at(node) / "dev", number + "\n");
-        fs::create_directories(root_ / "sys" / "dev" / "char");
-        fs::remove(root_ / "sys" / "dev" / "char" / number);
-        fs::create_directory_symlink("../../" + hidraw_.at(node).string(),
-                                     root_ / "sys" / "dev" / "char" / number);
-    }
-
-    // Only the /dev entry now leads to `target`.
-    void Repoint(const std::string& node, const fs::path& target) {
-        fs::remove(root_ / "dev" / node);
-        fs::create_symlink(target, root_ / "dev" / node);
-    }
-
-    // Takes the node's HID device away; /dev keeps the entry, as it may for a moment.
-    void Unplug(const std::string& node) {
-        fs::remove(root_ / "sys" / "class" / "hidraw" / node);
-        fs::remove_all(root_ / "sys" / hidraw_.at(node).parent_path().parent_path());
-        hidraw_.erase(node);
-    }
-
-    fs::path Root() const { return root_; }
-
-private:
-    void AddHid(const fs::path& hid, const std::string& node, const std::string& hidId,
-                const std::string& uniq, const std::vector<std::uint8_t>& descriptor) {
-        Write(hid / "uevent", "DRIVER=hid-generic\nHID_ID=" + hidId +
-                                  "\nHID_NAME=Test\nHID_PHYS=usb-1/input0\n" + "HID_UNIQ=" + uniq +
-                                  "\nMODALIAS=hid:b0003\n");
-        Write(hid / "report_descriptor", std::string(descriptor.begin(), descriptor.end()));
-        const fs::path hidraw = hid / "hidraw" / node;
-        const std::string minor = node.substr(node.find_first_of("0123456789"));
-        Write(hidraw / "uevent", "MAJOR=241\nMINOR=" + minor + "\nDEVNAME=" + node + "\n");
-        Write(hidraw / "dev", "241:" + minor + "\n");
-        hidraw_[node] = hidraw;
-        fs::create_directory_symlink("../../../" + hid.filename().string(),
-                                     root_ / "sys" / hidraw / "device");
-        fs::create_directory_symlink("../../" + hidraw.string(), root_ / "sys" / "class" / "hidraw" / node);
-    }
-
-    fs::path root_;
-    int usbPort_ = 0;
-    std::map<std::string, fs::path> hidraw_; // node name: its sysfs folder
+    std::vector<std::string> lines;
 };
 
 TEST(SysfsHidraw, CollectsNodesInNumberOrderWithTheirIdentity) {
@@ -144,6 +79,76 @@ TEST(SysfsHidraw, SkipsNodesThatAreHalfGoneOrMalformed) {
     ASSERT_EQ(found.size(), 1u);
     EXPECT_EQ(found[0].serial, "A");
 }
+
+TEST(SysfsHidraw, SaysWhyEachSkippedNodeWasSkipped) {
+    SysfsTree tree;
+    tree.AddUsb("hidraw0", "0003:16C0:2AA8.0001", "0003:000016C0:00002AA8", "A", "0100");
+    tree.AddUsb("hidraw1", "0003:16C0:2AA8.0002", "garbage", "B", "0100");
+    tree.Write("class/hidraw/hidraw2/uevent", "DEVNAME=hidraw2\n");
+    tree.AddUsb("hidraw3", "0003:16C0:2AA8.0003", "0003:000016C0:00002AA8", "C", "0100");
+    tree.Write("class/hidraw/hidraw3/dev", "241\n");
+    tree.AddUsb("hidraw1a", "0003:16C0:2AA8.0004", "0003:000016C0:00002AA8", "D", "0100");
+    DebugLines debug;
+    ASSERT_EQ(ReadHidrawClass(tree.Roots()).size(), 1u);
+    EXPECT_THAT(debug.lines, ElementsAre("skipped hidraw1a: malformed name",
+                                         "skipped hidraw1: attributes missing (HID_ID \"garbage\")",
+                                         "skipped hidraw2: half gone (no HID device)",
+                                         "skipped hidraw3: half gone (no device number)"));
+}
+
+TEST(SysfsHidraw, SaysNothingWithoutADebugSink) {
+    SysfsTree tree;
+    tree.AddUsb("hidraw1", "0003:16C0:2AA8.0002", "garbage", "B", "0100");
+    std::vector<std::string> lines;
+    SetDebugSink([&](const std::string& line) { lines.push_back(line); });
+    SetDebugSink({});
+    EXPECT_TRUE(ReadHidrawClass(tree.Roots()).empty());
+    EXPECT_TRUE(lines.empty());
+}
+
+struct HotplugChoiceCase {
+    const char* name;
+    bool hidrawClass;
+    bool udevdRunning;
+};
+
+class HotplugChoice : public ::testing::TestWithParam<HotplugChoiceCase> {};
+
+// What libudev does here depends on the machine; why the monitor was considered at all does not.
+TEST_P(HotplugChoice, SaysWhichSourceItChoseAndWhy) {
+    SysfsTree tree;
+    if (!GetParam().hidrawClass)
+        fs::remove(tree.Root() / "sys" / "class" / "hidraw");
+    const fs::path control = tree.Root() / "run-udev" / "control";
+    if (GetParam().udevdRunning) {
+        fs::create_directories(control.parent_path());
+        std::ofstream(control) << "";
+    }
+    DebugLines debug;
+    LinuxHidPlatform platform(LinuxHidPaths{tree.Roots(), control.parent_path()});
+    if (!GetParam().hidrawClass) {
+        EXPECT_THAT(debug.lines, ElementsAre("no hidraw class in " + (tree.Root() / "sys").string() +
+                                             ": no devices, no hot-plug source"));
+        return;
+    }
+    ASSERT_GE(debug.lines.size(), 2u);
+    EXPECT_EQ(debug.lines.front(), GetParam().udevdRunning ? "udevd running: " + control.string() + " exists"
+                                                           : "udevd not running: no " + control.string());
+    if (GetParam().udevdRunning) {
+        EXPECT_THAT(debug.lines[1], AnyOf(Eq("libudev bound"), StartsWith("libudev not bound: ")));
+        EXPECT_THAT(debug.lines.back(), StartsWith("hotplug source: "));
+    } else {
+        EXPECT_EQ(debug.lines.size(), 2u);
+        EXPECT_THAT(debug.lines.back(), AnyOf(Eq("hotplug source: kernel uevents"),
+                                              StartsWith("hotplug source: none (kernel uevent socket: ")));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(LinuxHidPlatform, HotplugChoice,
+                         ::testing::Values(HotplugChoiceCase{"NoHidrawClass", false, false},
+                                           HotplugChoiceCase{"UdevdNotRunning", true, false},
+                                           HotplugChoiceCase{"UdevdRunning", true, true}),
+                         [](const auto& info) { return info.param.name; });
 
 TEST(LinuxHidPlatform, SilentWithoutTheHidrawClass) {
     SysfsTree tree;

@@ -1,9 +1,8 @@
 #include "HotplugSource.h"
 #include "Uevent.h"
+#include "hid/DebugLog.h"
 
 #include <cerrno>
-#include <cstdio>
-#include <cstdlib>
 #include <linux/netlink.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -63,10 +62,14 @@ std::unique_ptr<HotplugSource> OpenKernelUeventSource() {
 }
 
 std::unique_ptr<HotplugSource> OpenHotplugSource(const std::filesystem::path& udevRunDir) {
-    auto udev = OpenUdevSource(udevRunDir);
-    if (std::getenv("MIRAN_DEBUG")) // shows which of the two paths a desktop takes
-        std::fprintf(stderr, "hotplug source: %s\n", udev ? "udev monitor" : "kernel uevents");
-    return udev ? std::move(udev) : OpenKernelUeventSource();
+    if (auto udev = OpenUdevSource(udevRunDir)) {
+        DebugLog("hotplug source: udev monitor");
+        return udev;
+    }
+    auto kernel = OpenKernelUeventSource();
+    DebugLog(kernel ? "hotplug source: kernel uevents"
+                    : "hotplug source: none (kernel uevent socket: " + ErrnoText(errno) + ")");
+    return kernel;
 }
 
 } // namespace miran::hid::linux_backend

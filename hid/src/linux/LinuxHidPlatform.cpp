@@ -1,6 +1,7 @@
 #include "LinuxHidPlatform.h"
 
 #include "HidrawHandle.h"
+#include "hid/DebugLog.h"
 
 #include <cerrno>
 #include <cstdint>
@@ -24,8 +25,10 @@ bool Watch(int epollFd, int fd) {
 } // namespace
 
 LinuxHidPlatform::LinuxHidPlatform(LinuxHidPaths paths) : paths_(std::move(paths)) {
-    if (!HidrawClassExists(paths_.roots))
+    if (!HidrawClassExists(paths_.roots)) {
+        DebugLog("no hidraw class in " + paths_.roots.sysfs.string() + ": no devices, no hot-plug source");
         return;
+    }
     loaded_ = true;
     postedFd_ = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
     epollFd_ = epoll_create1(EPOLL_CLOEXEC);
@@ -78,6 +81,7 @@ bool LinuxHidPlatform::IsInterface(int fd, const HidrawInterface& interface) con
 std::unique_ptr<HidHandle> LinuxHidPlatform::Open(const THidPnPInfo& wanted, HidAccess access) {
     std::optional<HidrawInterface> interface = Find(wanted);
     if (!interface) {
+        DebugLog("open " + wanted.DevicePath + ": " + wanted.DeviceInstance + " has gone from sysfs");
         errno = ENODEV;
         return nullptr;
     }
@@ -86,6 +90,8 @@ std::unique_ptr<HidHandle> LinuxHidPlatform::Open(const THidPnPInfo& wanted, Hid
                                                      : O_RDONLY | O_CLOEXEC;
     int fd = open(wanted.DevicePath.c_str(), flags);
     if (fd >= 0 && !IsInterface(fd, *interface)) {
+        DebugLog("open " + wanted.DevicePath + ": identity mismatch, the node is no longer " +
+                 wanted.DeviceInstance);
         close(fd);
         fd = -1;
         errno = ENODEV;

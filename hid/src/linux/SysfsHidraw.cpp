@@ -1,5 +1,7 @@
 #include "SysfsHidraw.h"
 
+#include "hid/DebugLog.h"
+
 #include <algorithm>
 #include <charconv>
 #include <fstream>
@@ -126,13 +128,21 @@ std::optional<HidrawInterface> ReadHidraw(const HidrawRoots& roots, const std::s
     std::error_code ec;
     const fs::path hidDevice = fs::canonical(node / "device", ec);
     auto number = DeviceNumber(ReadText(node / "dev").value_or(""));
-    if (ec || nodeValues["DEVNAME"].empty() || !number)
+    if (ec || nodeValues["DEVNAME"].empty() || !number) {
+        DebugLog("skipped " + name + ": half gone (" +
+                 (ec        ? "no HID device"
+                  : !number ? "no device number"
+                            : "no DEVNAME") +
+                 ")");
         return std::nullopt;
+    }
     auto hidValues = ReadUevent(hidDevice / "uevent");
     HidrawInterface result;
     std::string bus;
-    if (!ParseHidId(hidValues["HID_ID"], bus, result.attributes))
+    if (!ParseHidId(hidValues["HID_ID"], bus, result.attributes)) {
+        DebugLog("skipped " + name + ": attributes missing (HID_ID \"" + hidValues["HID_ID"] + "\")");
         return std::nullopt;
+    }
     if (bus == kUsbBus)
         result.attributes.VersionNumber = UsbVersion(hidDevice, roots.sysfs);
     result.info.DeviceInstance = hidDevice.filename().string();
@@ -151,6 +161,8 @@ std::vector<HidrawInterface> ReadHidrawClass(const HidrawRoots& roots) {
         std::string name = entry.path().filename().string();
         if (auto number = NodeNumber(name))
             nodes.emplace_back(*number, std::move(name));
+        else
+            DebugLog("skipped " + name + ": malformed name");
     }
     std::sort(nodes.begin(), nodes.end());
     std::vector<HidrawInterface> result;

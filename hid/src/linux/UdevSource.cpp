@@ -1,5 +1,6 @@
 #include "HotplugSource.h"
 #include "Uevent.h"
+#include "hid/DebugLog.h"
 
 #include <dlfcn.h>
 #include <system_error>
@@ -18,11 +19,16 @@ class UdevLibrary {
 public:
     static std::unique_ptr<UdevLibrary> Load() {
         void* handle = dlopen("libudev.so.1", RTLD_NOW | RTLD_LOCAL);
-        if (!handle)
+        if (!handle) {
+            DebugLog(std::string("libudev not bound: ") + dlerror());
             return nullptr;
+        }
         auto library = std::unique_ptr<UdevLibrary>(new UdevLibrary(handle));
-        if (!library->BindAll())
+        if (!library->BindAll()) {
+            DebugLog("libudev not bound: an entry point is missing");
             return nullptr;
+        }
+        DebugLog("libudev bound");
         return library;
     }
     ~UdevLibrary() { dlclose(handle_); }
@@ -103,21 +109,29 @@ private:
 
 std::unique_ptr<HotplugSource> OpenUdevSource(const std::filesystem::path& udevRunDir) {
     std::error_code ec;
-    if (!std::filesystem::exists(udevRunDir / "control", ec))
-        return nullptr; // udevd does not run: its monitor would stay silent
+    const std::filesystem::path control = udevRunDir / "control";
+    if (!std::filesystem::exists(control, ec)) {
+        DebugLog("udevd not running: no " + control.string()); // its monitor would stay silent
+        return nullptr;
+    }
+    DebugLog("udevd running: " + control.string() + " exists");
     auto library = UdevLibrary::Load();
     if (!library)
         return nullptr;
     udev* context = library->udev_new();
-    if (!context)
+    if (!context) {
+        DebugLog("udev monitor not opened: udev_new failed");
         return nullptr;
+    }
     udev_monitor* monitor = library->udev_monitor_new_from_netlink(context, "udev");
     if (!monitor) {
+        DebugLog("udev monitor not opened: udev_monitor_new_from_netlink failed");
         library->udev_unref(context);
         return nullptr;
     }
     if (library->udev_monitor_filter_add_match_subsystem_devtype(monitor, "hidraw", nullptr) < 0 ||
         library->udev_monitor_enable_receiving(monitor) < 0) {
+        DebugLog("udev monitor not opened: filtering or receiving refused");
         library->udev_monitor_unref(monitor);
         library->udev_unref(context);
         return nullptr;
