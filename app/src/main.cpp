@@ -6,12 +6,14 @@
 #include "TDebug.h"
 #include "TMain.h"
 #include "TMsgBox.h"
+#include "hid/DebugLog.h"
 #include "hid/SystemHidPlatform.h"
 #include "hid/VirtualHidPlatform.h"
 #include "sim/SimulatedBus.h"
 #include "sim/SimulationFile.h"
 
 #include <QApplication>
+#include <cstdlib>
 #include <iostream>
 #include <optional>
 #include <thread>
@@ -37,6 +39,8 @@ int main(int argc, char** argv) {
     QApplication application(argc, argv);
     app::InstallFonts();
     const std::vector<std::string> arguments(argv + 1, argv + argc);
+    if (std::getenv("MIRAN_DEBUG")) // what the HID layer decided, as the command line's --debug shows it
+        hid::SetDebugSink([](const std::string& line) { std::cerr << line << '\n'; });
 
     std::shared_ptr<hid::HidPlatform> platform;
     std::unique_ptr<sim::SimulatedBus> bus;
