@@ -4,6 +4,7 @@
 #include "cli/Cli.h"
 #include "hid/HidDeviceController.h"
 #include "hid/VirtualHidPlatform.h"
+#include "update/Protocol.h"
 
 #include <benchmark/benchmark.h>
 #include <chrono>
@@ -21,7 +22,8 @@ std::shared_ptr<hid::VirtualHidPlatform> PlatformWith(int interfaces) {
     auto platform = std::make_shared<hid::VirtualHidPlatform>();
     for (int i = 0; i < interfaces; ++i) {
         hid::VirtualInterface vi;
-        vi.attributes = {0x16C0, static_cast<std::uint16_t>(i % 2 ? 0x2AA8 : 0x1234), 0x0100};
+        vi.attributes = {update::kProgrammerVendorId,
+                         static_cast<std::uint16_t>(i % 2 ? update::kProgrammerProductId : 0x1234), 0x0100};
         vi.serial = "S" + std::to_string(i);
         platform->Plug(std::move(vi));
     }

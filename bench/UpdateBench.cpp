@@ -39,8 +39,11 @@ double Median(std::vector<double> values) {
 
 int main() {
     const update::FirmwareImage image = update::FirmwareImage::OpenResource();
-    const int blocks = static_cast<int>((image.EndAddress() - update::kStartAddress + 511) / 512);
-    const double mandatedMs = blocks * 25.0 + 100.0;
+    const int blocks = static_cast<int>(
+        (image.EndAddress() - update::kStartAddress + update::kBlockSize - 1) / update::kBlockSize);
+    const double mandatedMs =
+        std::chrono::duration<double, std::milli>(blocks * update::kBlockWait + update::kAfterUploadWait)
+            .count();
 
     std::vector<double> identifyUs;
     std::vector<double> updateMs;

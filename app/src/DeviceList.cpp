@@ -2,7 +2,7 @@
 
 #include "TMain.h"
 #include "update/ProgrammerAccess.h"
-#include "update/ProgrammerId.h"
+#include "update/Protocol.h"
 #include "widgets/GradientProgress.h"
 #include "widgets/LED.h"
 #include "widgets/StatusBar.h"
@@ -93,7 +93,7 @@ void TMain::cbDevicesChange() {
     Led->setColorOn(kIdentifying);
     Led->setStatus(true);
     ProcessMessages();
-    Sleep(std::chrono::milliseconds(200));
+    Sleep(update::kIdentifyWait);
 
     update::IdentifyResult result = engine_->IdentifyDevice();
     if (result.biosCaption)

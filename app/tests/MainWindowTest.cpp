@@ -176,7 +176,7 @@ TEST_F(MainWindowTest, UpdateShowsProgressAndTheDeviceComesBackWithTheNewBios) {
 
 TEST_F(MainWindowTest, UploadFailureIsShownAndProgressReset) {
     sim::ProgrammerConfig config = sim::DefaultProgrammer(0);
-    config.status[14] = 1;
+    config.status[update::cmdErase] = 1;
     bus_.PlugProgrammer(config);
     TMain& main = Start();
     main.ButStart->click();

@@ -45,8 +45,8 @@ protected:
 
 // The serial text a programmer's installed Bios carries, or that an upload wrote into it.
 std::string SerialField(const std::vector<std::uint8_t>& bios) {
-    const char* field = reinterpret_cast<const char*>(bios.data() + 96);
-    return std::string(field, strnlen(field, 32));
+    const char* field = reinterpret_cast<const char*>(bios.data() + update::header::SerialText.offset);
+    return std::string(field, strnlen(field, update::header::SerialText.width));
 }
 
 TEST_F(SelectionTest, HandPickedEntryIsIdentifiedAndWritten) {
@@ -95,7 +95,7 @@ class UploadOutcome : public SelectionTest, public ::testing::WithParamInterface
 TEST_P(UploadOutcome, StaysAfterTheRebuilds) {
     sim::ProgrammerConfig config = sim::DefaultProgrammer(0);
     if (GetParam().eraseStatus)
-        config.status[14] = static_cast<std::uint16_t>(GetParam().eraseStatus);
+        config.status[update::cmdErase] = static_cast<std::uint16_t>(GetParam().eraseStatus);
     auto programmer = bus_.PlugProgrammer(config);
     TMain& main = Start();
     bool changed = false;
@@ -162,8 +162,9 @@ TEST_F(SelectionTest, SerialDigitsAsShown) {
     };
     for (const Case& c : cases) {
         sim::ProgrammerConfig config = sim::DefaultProgrammer(0);
-        std::fill(config.bios.begin() + 96, config.bios.end(), 0);
-        std::copy_n(c.carried, std::strlen(c.carried), config.bios.begin() + 96);
+        std::fill(config.bios.begin() + update::header::SerialText.offset, config.bios.end(), 0);
+        std::copy_n(c.carried, std::strlen(c.carried),
+                    config.bios.begin() + update::header::SerialText.offset);
         auto programmer = bus_.PlugProgrammer(config);
         TMain& main = Start();
         if (c.typed)

@@ -3,7 +3,7 @@
 #include "Failure.h"
 #include "OpenDiagnosis.h"
 #include "cli/Cli.h"
-#include "update/ProgrammerId.h"
+#include "update/Protocol.h"
 
 #include <cstdint>
 #include <poll.h>

@@ -17,10 +17,10 @@ namespace {
 TEST(CliVerify, ProgrammerBackWithAnotherBiosFails) {
     auto withSerialText = [](const char* text) {
         sim::ProgrammerConfig config = sim::DefaultProgrammer(0);
-        config.bios[13] = 9; // v1.9.0, the version of the image
-        config.bios[14] = 0;
-        std::fill(config.bios.begin() + 96, config.bios.end(), 0);
-        std::memcpy(config.bios.data() + 96, text, std::strlen(text));
+        config.bios[update::header::VersionMinor.offset] = 9; // v1.9.0, the version of the image
+        config.bios[update::header::VersionPatch.offset] = 0;
+        std::fill(config.bios.begin() + update::header::SerialText.offset, config.bios.end(), 0);
+        std::memcpy(config.bios.data() + update::header::SerialText.offset, text, std::strlen(text));
         return config;
     };
     struct Case {

@@ -4,7 +4,7 @@
 #include "Interruption.h"
 #include "cli/Cli.h"
 #include "hid/VirtualHidPlatform.h"
-#include "update/ProgrammerId.h"
+#include "update/Protocol.h"
 
 #include <cerrno>
 #include <gtest/gtest.h>

@@ -13,6 +13,7 @@
 #include "sim/SimulatedBus.h"
 #include "sim/SimulationFile.h"
 #include "sim/VirtualProgrammer.h"
+#include "update/Protocol.h"
 
 #include <atomic>
 #include <cerrno>
@@ -59,7 +60,10 @@ Options ParseOptions(int argc, char** argv) {
     return options;
 }
 
-const std::vector<rig::FeatureReport> kProgrammerReports = {{1, 1025}, {2, 8}, {3, 5}};
+const std::vector<rig::FeatureReport> kProgrammerReports = {
+    {update::kReportData, update::kDataReportSize},
+    {update::kReportCommand, update::kCommandReportSize},
+    {update::kReportStatus, update::kStatusReportSize}};
 constexpr std::uint16_t kOtherProductId = 0x05DF;
 
 sigset_t StopSignals() {
@@ -83,8 +87,8 @@ int Run(const Options& options) {
         auto programmer = std::make_shared<sim::VirtualProgrammer>(config);
         const rig::UhidIdentity identity{.name = "MIRAN POLY-MCU ISP",
                                          .serial = config.serial,
-                                         .vendorId = sim::kProgrammerVendorId,
-                                         .productId = sim::kProgrammerProductId};
+                                         .vendorId = update::kProgrammerVendorId,
+                                         .productId = update::kProgrammerProductId};
         auto& device = *devices.emplace_back(
             std::make_unique<KernelHidDevice>(identity, kProgrammerReports, programmer, log));
         programmer->onVanish = [&device] { device.Vanish(); };
@@ -94,7 +98,7 @@ int Run(const Options& options) {
     if (options.otherSerial) {
         const rig::UhidIdentity identity{.name = "Other HID device",
                                          .serial = *options.otherSerial,
-                                         .vendorId = sim::kProgrammerVendorId,
+                                         .vendorId = update::kProgrammerVendorId,
                                          .productId = kOtherProductId};
         devices
             .emplace_back(std::make_unique<KernelHidDevice>(identity, std::vector<rig::FeatureReport>{{1, 9}},

@@ -1,13 +1,16 @@
 #include "sim/ProgrammerConfig.h"
 
 #include <cstring>
+#include <string_view>
 
 namespace miran::sim {
 
 namespace {
 
-void PutText(std::vector<std::uint8_t>& block, std::size_t offset, const char* text) {
-    std::memcpy(block.data() + offset, text, std::strlen(text));
+namespace header = update::header;
+
+void PutText(std::vector<std::uint8_t>& block, std::size_t offset, std::string_view text) {
+    std::memcpy(block.data() + offset, text.data(), text.size());
 }
 
 } // namespace
@@ -15,24 +18,24 @@ void PutText(std::vector<std::uint8_t>& block, std::size_t offset, const char* t
 ProgrammerConfig ProgrammerConfig::Defaults() {
     ProgrammerConfig config;
 
-    config.info.assign(48, 0);
-    PutText(config.info, 0, "MN05");
+    config.info.assign(update::kDeviceInfoSize, 0);
+    PutText(config.info, header::Magic.offset, update::kMagic);
     PutText(config.info, 4, "POLY-MCU");
     config.info[32] = 1; // second level pair, the device's own business
     config.info[33] = 0;
-    config.info[34] = 1; // requires tool level 1.0
-    config.info[35] = 0;
+    config.info[update::kRequiredLevelMajor] = 1; // requires tool level 1.0
+    config.info[update::kRequiredLevelMinor] = 0;
 
     for (std::size_t i = 0; i < config.uniqueId.size(); ++i)
         config.uniqueId[i] = static_cast<std::uint8_t>(0x30 + 7 * i);
 
-    config.bios.assign(128, 0);
-    PutText(config.bios, 0, "MN05");
-    config.bios[12] = 1;
-    config.bios[13] = 8;
-    config.bios[14] = 2;
-    PutText(config.bios, 64, "MIRAN-ISP v1.8.2");
-    PutText(config.bios, 96, "4711000000001");
+    config.bios.assign(update::kImageHeaderSize, 0);
+    PutText(config.bios, header::Magic.offset, update::kMagic);
+    config.bios[header::VersionMajor.offset] = 1;
+    config.bios[header::VersionMinor.offset] = 8;
+    config.bios[header::VersionPatch.offset] = 2;
+    PutText(config.bios, header::InfoText.offset, "MIRAN-ISP v1.8.2");
+    PutText(config.bios, header::SerialText.offset, "4711000000001");
     return config;
 }
 

@@ -40,7 +40,7 @@ std::shared_ptr<VirtualProgrammer> SimulatedBus::PlugProgrammer(ProgrammerConfig
 
 void SimulatedBus::PlugSlot(Slot& slot) {
     hid::VirtualInterface vi;
-    vi.attributes = {kProgrammerVendorId, kProgrammerProductId, 0x0100};
+    vi.attributes = {update::kProgrammerVendorId, update::kProgrammerProductId, 0x0100};
     vi.serial = slot.programmer->Config().serial;
     vi.endpoint = slot.programmer;
     vi.readWriteAllowed = !slot.programmer->Config().noPermission;

@@ -63,8 +63,9 @@ ProgrammerConfig ParseDevice(const json& device, int index) {
             config.serial = Text(value, key);
         } else if (key == "info") {
             config.info = ParseHex(Text(value, key), key);
-            if (config.info.size() > 1024)
-                throw std::runtime_error("\"info\": longer than a data report (1024 bytes)");
+            if (config.info.size() > update::kDataSize)
+                throw std::runtime_error("\"info\": longer than a data report (" +
+                                         std::to_string(update::kDataSize) + " bytes)");
         } else if (key == "unique_id") {
             std::vector<std::uint8_t> id = ParseHex(Text(value, key), key);
             if (id.size() != config.uniqueId.size())
@@ -72,8 +73,9 @@ ProgrammerConfig ParseDevice(const json& device, int index) {
             std::copy(id.begin(), id.end(), config.uniqueId.begin());
         } else if (key == "bios") {
             config.bios = ParseHex(Text(value, key), key);
-            if (config.bios.size() > 1024)
-                throw std::runtime_error("\"bios\": longer than a data report (1024 bytes)");
+            if (config.bios.size() > update::kDataSize)
+                throw std::runtime_error("\"bios\": longer than a data report (" +
+                                         std::to_string(update::kDataSize) + " bytes)");
         } else if (key == "fail_transfer") {
             config.failTransfer = static_cast<int>(Integer(value, key, 1, INT32_MAX));
         } else if (key == "unplug_at_transfer") {

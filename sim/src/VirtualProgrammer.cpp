@@ -8,16 +8,13 @@
 
 namespace miran::sim {
 
+using namespace update;
+
 namespace {
 
-constexpr std::uint8_t kReportData = 1;
-constexpr std::uint8_t kReportCommand = 2;
-constexpr std::uint8_t kReportStatus = 3;
-constexpr std::size_t kBlock = 512;
-
 // Undoes the host's block transform.
-void DecryptBlock(std::uint8_t* block, const update::TBlockKey& key) {
-    for (std::size_t i = 0; i < kBlock; ++i) {
+void DecryptBlock(std::uint8_t* block, const TBlockKey& key) {
+    for (std::size_t i = 0; i < kBlockSize; ++i) {
         std::uint8_t t = static_cast<std::uint8_t>(block[i] + i / 5);
         t ^= key[7 - (i & 7)];
         t = static_cast<std::uint8_t>(t - i / 3);
@@ -30,8 +27,8 @@ void DecryptBlock(std::uint8_t* block, const update::TBlockKey& key) {
 VirtualProgrammer::VirtualProgrammer(ProgrammerConfig config)
     : config_(std::move(config)), flash_(kFlashSize, 0xFF) {
     std::copy(config_.bios.begin(),
-              config_.bios.begin() + std::min(config_.bios.size(), flash_.size() - kFirmwareBase),
-              flash_.begin() + kFirmwareBase);
+              config_.bios.begin() + std::min(config_.bios.size(), flash_.size() - kStartAddress),
+              flash_.begin() + kStartAddress);
 }
 
 bool VirtualProgrammer::CountTransfer() {
@@ -52,11 +49,11 @@ bool VirtualProgrammer::CountTransfer() {
 bool VirtualProgrammer::SetFeature(const std::uint8_t* buffer, std::size_t length) {
     if (!CountTransfer() || length == 0)
         return false;
-    if (buffer[0] == kReportData && length == 1 + received_.size()) {
+    if (buffer[0] == kReportData && length == kDataReportSize) {
         std::copy_n(buffer + 1, received_.size(), received_.begin());
         return true;
     }
-    if (buffer[0] == kReportCommand && length == 8) {
+    if (buffer[0] == kReportCommand && length == kCommandReportSize) {
         std::uint16_t param16 = static_cast<std::uint16_t>(buffer[2] | buffer[3] << 8);
         std::uint32_t param32 =
             static_cast<std::uint32_t>(buffer[4]) | static_cast<std::uint32_t>(buffer[5]) << 8 |
@@ -70,14 +67,14 @@ bool VirtualProgrammer::GetFeature(std::uint8_t* buffer, std::size_t length) {
     if (!CountTransfer() || length == 0)
         return false;
     // Replies fill the buffer from its first byte; the report ID is not echoed.
-    if (buffer[0] == kReportData && length == 1 + reply_.size()) {
+    if (buffer[0] == kReportData && length == kDataReportSize) {
         std::copy(reply_.begin(), reply_.end(), buffer);
         buffer[reply_.size()] = 0;
         return true;
     }
-    if (buffer[0] == kReportStatus && length == 5) {
+    if (buffer[0] == kReportStatus && length == kStatusReportSize) {
         std::uint16_t length16 = config_.replyLength.value_or(replyLength_);
-        const std::uint8_t status[5] = {
+        const std::uint8_t status[kStatusReportSize] = {
             static_cast<std::uint8_t>(status_), static_cast<std::uint8_t>(status_ >> 8),
             static_cast<std::uint8_t>(length16), static_cast<std::uint8_t>(length16 >> 8), 0};
         std::memcpy(buffer, status, sizeof status);
@@ -96,52 +93,52 @@ void VirtualProgrammer::Reply(const std::vector<std::uint8_t>& data) {
 }
 
 bool VirtualProgrammer::Execute(std::uint8_t command, std::uint16_t param16, std::uint32_t param32) {
-    status_ = 0;
+    status_ = kStatusSuccess;
     switch (command) {
-    case 0: // status: Length of the last data reply stays
+    case cmdStatus: // Length of the last data reply stays
         break;
-    case 1:
-        if (param16 == 0) {
+    case cmdControl:
+        if (param16 == kControlInfo) {
             Reply(config_.info);
-        } else if (param16 == 5) {
+        } else if (param16 == controlClose) {
             rebootPending_ = true;
         } else {
             const std::uint16_t expected =
-                update::Crc16(config_.info.data(), static_cast<std::uint16_t>(config_.info.size())) ^ 0x7D19;
+                Crc16(config_.info.data(), static_cast<std::uint16_t>(config_.info.size())) ^ kUnlockMask;
             unlocked_ = param16 == expected;
             Reply({static_cast<std::uint8_t>(unlocked_ ? 1 : 0)});
-            status_ = unlocked_ ? 0 : kStatusLocked;
+            status_ = unlocked_ ? kStatusSuccess : kStatusLocked;
         }
         break;
-    case 2:
+    case cmdBiosInfo:
         Reply(config_.bios);
         break;
-    case 4:
+    case cmdBlock:
         if (!unlocked_) {
             status_ = kStatusLocked;
-        } else if (param16 == 2) {
-            prepared_ = param32 == kFirmwareBase;
+        } else if (param16 == blockPrepare) {
+            prepared_ = param32 == kStartAddress;
             erased_ = false;
-            status_ = prepared_ ? 0 : kStatusOutOfRange;
-        } else if (param16 == 1) {
+            status_ = prepared_ ? kStatusSuccess : kStatusOutOfRange;
+        } else if (param16 == blockProgram) {
             status_ = Program(param32);
         } else {
             status_ = kStatusBadCommand;
         }
         break;
-    case 8:
+    case cmdReadId:
         // Without a valid unlock the id is not given out.
         if (!unlocked_)
             return false;
         Reply(std::vector<std::uint8_t>(config_.uniqueId.begin(), config_.uniqueId.end()));
         break;
-    case 14:
+    case cmdErase:
         if (!unlocked_) {
             status_ = kStatusLocked;
         } else if (!prepared_) {
             status_ = kStatusSequence;
         } else {
-            std::fill(flash_.begin() + kFirmwareBase, flash_.end(), 0xFF);
+            std::fill(flash_.begin() + kStartAddress, flash_.end(), 0xFF);
             erased_ = true;
         }
         break;
@@ -158,20 +155,20 @@ bool VirtualProgrammer::Execute(std::uint8_t command, std::uint16_t param16, std
 std::uint16_t VirtualProgrammer::Program(std::uint32_t address) {
     if (!erased_)
         return kStatusSequence;
-    if (address < kFirmwareBase || address > flash_.size() - kBlock)
+    if (address < kStartAddress || address > flash_.size() - kBlockSize)
         return kStatusOutOfRange;
-    std::array<std::uint8_t, kBlock> block;
-    std::copy_n(received_.begin(), kBlock, block.begin());
-    DecryptBlock(block.data(), update::DeriveBlockKey(config_.uniqueId));
-    if (address == kFirmwareBase && std::memcmp(block.data(), "MN05", 4) != 0)
+    std::array<std::uint8_t, kBlockSize> block;
+    std::copy_n(received_.begin(), kBlockSize, block.begin());
+    DecryptBlock(block.data(), DeriveBlockKey(config_.uniqueId));
+    if (address == kStartAddress && std::memcmp(block.data(), kMagic.data(), kMagic.size()) != 0)
         return kStatusBadImage;
     std::copy(block.begin(), block.end(), flash_.begin() + address);
-    return 0;
+    return kStatusSuccess;
 }
 
 void VirtualProgrammer::Reboot() {
     rebootPending_ = false;
-    config_.bios.assign(flash_.begin() + kFirmwareBase, flash_.begin() + kFirmwareBase + 128);
+    config_.bios.assign(flash_.begin() + kStartAddress, flash_.begin() + kStartAddress + kImageHeaderSize);
     unlocked_ = prepared_ = erased_ = false;
     ++reboots_;
     if (onReboot)

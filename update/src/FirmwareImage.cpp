@@ -58,7 +58,7 @@ std::string FirmwareImage::TextAt(std::size_t offset, std::size_t width) const {
 }
 
 std::string FirmwareImage::Magic() const {
-    return TextAt(0, 4);
+    return TextAt(header::Magic.offset, header::Magic.width);
 }
 
 std::string FirmwareImage::VersionText() const {

@@ -27,23 +27,25 @@ IdentifyResult UpdateEngine::IdentifyDevice() {
     deviceInfo_.fill(0);
     biosInfo_.fill(0);
 
-    if (!channel_.SendCommand(cmdControl, 0, 0) || !channel_.ReadData(receive_.data()))
+    if (!channel_.SendCommand(cmdControl, kControlInfo, 0) || !channel_.ReadData(receive_.data()))
         return result;
     channel_.QueryStatus();
     std::size_t n = Bounded(channel_.Length(), receive_.size());
     infoCrc_ = Crc16(receive_.data(), static_cast<std::uint16_t>(n));
     std::copy_n(receive_.begin(), Bounded(channel_.Length(), deviceInfo_.size()), deviceInfo_.begin());
 
-    std::string magic = FieldText(deviceInfo_.data(), 4);
-    if (magic != "MN05") {
+    std::string magic = FieldText(deviceInfo_.data(), header::Magic.width);
+    if (magic != kMagic) {
         observer_.SetStatusText("Wrong Info: " + magic);
         return result;
     }
 
-    requiredLevel_ = 16 * deviceInfo_[34] + deviceInfo_[35];
+    const std::uint8_t major = deviceInfo_[kRequiredLevelMajor];
+    const std::uint8_t minor = deviceInfo_[kRequiredLevelMinor];
+    requiredLevel_ = 16 * major + minor;
     if (requiredLevel_ > ToolLevel) {
         char digits[16];
-        std::snprintf(digits, sizeof digits, "v%1d.%1dx", deviceInfo_[34], deviceInfo_[35]);
+        std::snprintf(digits, sizeof digits, "v%1d.%1dx", major, minor);
         observer_.SetStatusText(std::string("Setup Tool ") + digits + " or newer required!");
         return result;
     }
@@ -52,7 +54,7 @@ IdentifyResult UpdateEngine::IdentifyDevice() {
     if (!channel_.SendCommand(cmdControl, unlockValue, 0) || !channel_.ReadData(receive_.data()))
         return result;
 
-    if (!channel_.SendCommand(cmdReadId, 58, 0) || !channel_.ReadData(receive_.data()))
+    if (!channel_.SendCommand(cmdReadId, kReadIdParam, 0) || !channel_.ReadData(receive_.data()))
         return result;
     channel_.QueryStatus();
     std::copy_n(receive_.begin(), uniqueId_.size(), uniqueId_.begin());
@@ -63,9 +65,13 @@ IdentifyResult UpdateEngine::IdentifyDevice() {
     channel_.QueryStatus();
     std::copy_n(receive_.begin(), Bounded(channel_.Length(), biosInfo_.size()), biosInfo_.begin());
 
-    result.biosCaption = BiosCaption(biosInfo_[12], biosInfo_[13], biosInfo_[14]);
+    result.biosCaption =
+        BiosCaption(biosInfo_[header::VersionMajor.offset], biosInfo_[header::VersionMinor.offset],
+                    biosInfo_[header::VersionPatch.offset]);
     if (*result.biosCaption != "NO BIOS") {
-        result.usbSerial = biosInfo_[96] == 0 ? std::string("0000000000000") : FieldText(&biosInfo_[96], 32);
+        result.usbSerial = biosInfo_[header::SerialText.offset] == 0
+                               ? std::string("0000000000000")
+                               : FieldText(&biosInfo_[header::SerialText.offset], header::SerialText.width);
     }
 
     identified_ = true;

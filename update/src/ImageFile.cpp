@@ -65,8 +65,8 @@ FirmwareImage LoadImageFile(const std::string& path) {
 
     const auto size = static_cast<std::uint64_t>(status.st_size);
     if (size < kImageHeaderSize)
-        throw FileError(path, "not a firmware image (" + std::to_string(size) +
-                                  " bytes, shorter than the 128-byte header)");
+        throw FileError(path, "not a firmware image (" + std::to_string(size) + " bytes, shorter than the " +
+                                  std::to_string(kImageHeaderSize) + "-byte header)");
     if (size > kLastEndAddress - kStartAddress)
         throw FileError(path, "too large for a firmware image (" + std::to_string(size) +
                                   " bytes, an upload can address at most " +
@@ -76,12 +76,13 @@ FirmwareImage LoadImageFile(const std::string& path) {
     std::vector<std::uint8_t> bytes(kImageHeaderSize);
     ReadExactly(file, path, bytes.data(), bytes.size());
     const FirmwareImage header{std::span<const std::uint8_t>(bytes)};
-    if (header.Magic() != "MN05")
-        throw FileError(path, "not a firmware image (magic \"" + header.Magic() + "\", expected \"MN05\")");
+    if (header.Magic() != kMagic)
+        throw FileError(path, "not a firmware image (magic \"" + header.Magic() + "\", expected \"" +
+                                  std::string(kMagic) + "\")");
     if (header.EndAddress() != kStartAddress + size)
-        throw FileError(path, "end address " + std::to_string(header.EndAddress()) +
-                                  " does not match 4096 + size (" + std::to_string(kStartAddress + size) +
-                                  ")");
+        throw FileError(path, "end address " + std::to_string(header.EndAddress()) + " does not match " +
+                                  std::to_string(kStartAddress) + " + size (" +
+                                  std::to_string(kStartAddress + size) + ")");
 
     bytes.resize(size);
     ReadExactly(file, path, bytes.data() + kImageHeaderSize, size - kImageHeaderSize);

@@ -18,9 +18,6 @@ void Check(bool ok, const char* message) {
         throw UploadError(message);
 }
 
-constexpr std::size_t kSerialOffset = 96;
-constexpr std::size_t kSerialWidth = 32;
-
 } // namespace
 
 UploadResult UpdateEngine::StartUpdate() {
@@ -54,7 +51,7 @@ void UpdateEngine::WritePhase() {
     const std::uint32_t endAddress = image_.EndAddress();
     while (endAddress > address) {
         observer_.SetProgressPosition(static_cast<int>(image_.Position() + kBlockSize));
-        observer_.Sleep(std::chrono::milliseconds(25));
+        observer_.Sleep(kBlockWait);
         observer_.ProcessMessages();
 
         // At the end of the image the tail keeps the previous block's transformed bytes.
@@ -65,31 +62,31 @@ void UpdateEngine::WritePhase() {
 
         if (address == kStartAddress) {
             Check(channel_.SendData(block_.data()), "Bios upload Error");
-            Check(channel_.Query(cmdBlock, blockPrepare, address) == 0, "Bios upload Error");
-            Check(channel_.Query(cmdErase, 0, 0) == 0, "Biosflash Erase Error");
+            Check(channel_.Query(cmdBlock, blockPrepare, address) == kStatusSuccess, "Bios upload Error");
+            Check(channel_.Query(cmdErase, 0, 0) == kStatusSuccess, "Biosflash Erase Error");
         }
         Check(channel_.SendData(block_.data()), "Biosflash upload Error");
-        Check(channel_.Query(cmdBlock, blockProgram, address) == 0, "Biosflash Program Error");
+        Check(channel_.Query(cmdBlock, blockProgram, address) == kStatusSuccess, "Biosflash Program Error");
         address += kBlockSize;
     }
 
     observer_.SetStatusText("OK");
     observer_.SetProgressPosition(0);
     observer_.ProcessMessages();
-    observer_.Sleep(std::chrono::milliseconds(100));
+    observer_.Sleep(kAfterUploadWait);
 }
 
 // Puts the leading decimal digits of the USB serial text into the header's serial field; digits past the
 // field's 32 bytes would overwrite the payload, so they are dropped.
 void UpdateEngine::PutSerialDigits() {
-    std::fill_n(block_.begin() + kSerialOffset, kSerialWidth, 0);
+    std::fill_n(block_.begin() + header::SerialText.offset, header::SerialText.width, 0);
     const std::string digits = SerialDigits(observer_.UsbSerialText());
-    std::copy(digits.begin(), digits.end(), block_.begin() + kSerialOffset);
+    std::copy(digits.begin(), digits.end(), block_.begin() + header::SerialText.offset);
 }
 
 std::string SerialDigits(const std::string& text) {
     std::size_t n = 0;
-    while (n < text.size() && n < kSerialWidth && text[n] >= '0' && text[n] <= '9')
+    while (n < text.size() && n < header::SerialText.width && text[n] >= '0' && text[n] <= '9')
         ++n;
     return text.substr(0, n);
 }

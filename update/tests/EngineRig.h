@@ -82,7 +82,7 @@ struct EngineRig {
           wire(std::make_shared<WireRecorder>(programmer)), image(FirmwareImage::OpenResource()),
           engine(image, observer) {
         hid::VirtualInterface vi;
-        vi.attributes = {0x16C0, 0x2AA8, 0x0100};
+        vi.attributes = {kProgrammerVendorId, kProgrammerProductId, 0x0100};
         vi.serial = programmer->Config().serial;
         vi.endpoint = wire;
         platform->Plug(std::move(vi));

@@ -218,8 +218,8 @@ TEST(Identification, NextProgrammerGetsNothingOfTheOneBefore) {
     ASSERT_TRUE(a.engine.StartUpdate().ok);
     ASSERT_TRUE(fresh.engine.StartUpdate().ok);
     const auto serialField = [](const sim::VirtualProgrammer& device) {
-        const auto at = device.Flash().begin() + sim::kFirmwareBase + 96;
-        return std::string(at, at + 32);
+        const auto at = device.Flash().begin() + kStartAddress + header::SerialText.offset;
+        return std::string(at, at + header::SerialText.width);
     };
     EXPECT_EQ(serialField(*reused.programmer), std::string("0000000000000") + std::string(19, '\0'));
     EXPECT_EQ(reused.programmer->Flash(), fresh.programmer->Flash());

@@ -1,6 +1,7 @@
 #pragma once
 
-#include <array>
+#include "update/BlockTransform.h"
+
 #include <chrono>
 #include <cstdint>
 #include <map>
@@ -14,7 +15,7 @@ namespace miran::sim {
 struct ProgrammerConfig {
     std::string serial = "PM0000000001";          // USB serial-number string
     std::vector<std::uint8_t> info;               // reply to the info request; its size is the reply's Length
-    std::array<std::uint8_t, 16> uniqueId{};      // the chip's unique id
+    update::TUniqueId uniqueId{};                 // the chip's unique id
     std::vector<std::uint8_t> bios;               // installed Bios info block (a firmware header)
     int failTransfer = 0;                         // this transfer (counted from 1) fails; 0: none
     int unplugAtTransfer = 0;                     // the device vanishes at this transfer; 0: never

@@ -2,7 +2,7 @@
 
 #include "hid/VirtualHidPlatform.h"
 #include "sim/VirtualProgrammer.h"
-#include "update/ProgrammerId.h"
+#include "update/Protocol.h"
 
 #include <atomic>
 #include <list>
@@ -12,9 +12,6 @@
 #include <vector>
 
 namespace miran::sim {
-
-using update::kProgrammerProductId;
-using update::kProgrammerVendorId;
 
 // Plugs virtual programmers (and other HID devices) into a virtual backend. A programmer that reboots is
 // unplugged and plugged again, as a real one re-enumerates; one that vanishes stays unplugged.

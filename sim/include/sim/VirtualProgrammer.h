@@ -2,6 +2,7 @@
 
 #include "hid/VirtualHidPlatform.h"
 #include "sim/ProgrammerConfig.h"
+#include "update/Protocol.h"
 
 #include <array>
 #include <cstdint>
@@ -17,7 +18,6 @@ inline constexpr std::uint16_t kStatusSequence = 3; // program before erase, era
 inline constexpr std::uint16_t kStatusBadImage = 4; // first block does not decrypt to a firmware header
 inline constexpr std::uint16_t kStatusOutOfRange = 5;
 
-inline constexpr std::uint32_t kFirmwareBase = 4096;
 inline constexpr std::size_t kFlashSize = 64 * 1024;
 
 // The programmer's side of the protocol: answers requests, checks the unlock value, decrypts each
@@ -56,8 +56,8 @@ private:
 
     ProgrammerConfig config_;
     std::vector<std::uint8_t> flash_;
-    std::array<std::uint8_t, 1024> received_{};
-    std::array<std::uint8_t, 1024> reply_{};
+    std::array<std::uint8_t, update::kDataSize> received_{};
+    std::array<std::uint8_t, update::kDataSize> reply_{};
     std::uint16_t replyLength_ = 0;
     std::uint16_t status_ = 0;
     bool unlocked_ = false;

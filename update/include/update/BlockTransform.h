@@ -1,15 +1,15 @@
 #pragma once
 
+#include "update/Protocol.h"
+
 #include <array>
 #include <cstddef>
 #include <cstdint>
 
 namespace miran::update {
 
-inline constexpr std::size_t kBlockSize = 512;
-
-using TBlockKey = std::array<std::uint8_t, 8>;
-using TUniqueId = std::array<std::uint8_t, 16>;
+using TBlockKey = std::array<std::uint8_t, kBlockKeySize>;
+using TUniqueId = std::array<std::uint8_t, kUniqueIdSize>;
 
 // Four Crc16 values over 12-byte windows of the unique id, each stored low byte first.
 TBlockKey DeriveBlockKey(const TUniqueId& uniqueId);

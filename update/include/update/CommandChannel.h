@@ -1,5 +1,7 @@
 #pragma once
 
+#include "update/Protocol.h"
+
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -10,28 +12,6 @@ class THidDevice;
 }
 
 namespace miran::update {
-
-inline constexpr std::uint8_t kReportData = 1;
-inline constexpr std::uint8_t kReportCommand = 2;
-inline constexpr std::uint8_t kReportStatus = 3;
-
-inline constexpr std::size_t kCommandReportSize = 8;
-inline constexpr std::size_t kStatusReportSize = 5;
-inline constexpr std::size_t kDataSize = 1024;
-inline constexpr std::size_t kDataReportSize = kDataSize + 1;
-
-inline constexpr std::uint8_t cmdStatus = 0;
-inline constexpr std::uint8_t cmdControl = 1;
-inline constexpr std::uint8_t cmdBiosInfo = 2;
-inline constexpr std::uint8_t cmdBlock = 4;
-inline constexpr std::uint8_t cmdReadId = 8;
-inline constexpr std::uint8_t cmdErase = 14;
-
-inline constexpr std::uint16_t controlClose = 5;
-inline constexpr std::uint16_t blockProgram = 1;
-inline constexpr std::uint16_t blockPrepare = 2;
-
-inline constexpr std::uint16_t kQueryFailed = 0xFFFF;
 
 // One feature-report transfer as it crossed (or failed to cross) the wire.
 struct Transfer {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "update/Protocol.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -7,8 +9,6 @@
 #include <vector>
 
 namespace miran::update {
-
-inline constexpr std::size_t kImageHeaderSize = 128;
 
 // The firmware image: a 128-byte header followed by an opaque payload, read as a stream.
 // Header fields are read in place; missing bytes of a too short image read as zero.
@@ -33,13 +33,13 @@ public:
     std::size_t Read(std::uint8_t* destination, std::size_t count);
 
     std::string Magic() const;
-    std::uint32_t StartAddress() const { return U32At(8); }
-    std::uint8_t VersionMajor() const { return ByteAt(12); }
-    std::uint8_t VersionMinor() const { return ByteAt(13); }
-    std::uint8_t VersionPatch() const { return ByteAt(14); }
-    std::uint32_t EndAddress() const { return U32At(48); }
-    std::string InfoText() const { return TextAt(64, 32); }
-    std::string SerialText() const { return TextAt(96, 32); }
+    std::uint32_t StartAddress() const { return U32At(header::StartAddress.offset); }
+    std::uint8_t VersionMajor() const { return ByteAt(header::VersionMajor.offset); }
+    std::uint8_t VersionMinor() const { return ByteAt(header::VersionMinor.offset); }
+    std::uint8_t VersionPatch() const { return ByteAt(header::VersionPatch.offset); }
+    std::uint32_t EndAddress() const { return U32At(header::EndAddress.offset); }
+    std::string InfoText() const { return TextAt(header::InfoText.offset, header::InfoText.width); }
+    std::string SerialText() const { return TextAt(header::SerialText.offset, header::SerialText.width); }
 
     // "%1x.%1x.%1x" of the version bytes.
     std::string VersionText() const;

@@ -12,10 +12,6 @@
 
 namespace miran::update {
 
-inline constexpr int ToolLevel = 16; // compatibility level 1.0
-inline constexpr std::uint16_t kUnlockMask = 0x7D19;
-inline constexpr std::uint32_t kStartAddress = 4096;
-
 // What an identification asks the front end to show.
 struct IdentifyResult {
     bool ok = false;
@@ -48,8 +44,8 @@ public:
     const TUniqueId& UniqueId() const { return uniqueId_; }
     std::uint16_t InfoCrc() const { return infoCrc_; }
     int RequiredLevel() const { return requiredLevel_; }
-    const std::array<std::uint8_t, 48>& DeviceInfo() const { return deviceInfo_; }
-    const std::array<std::uint8_t, 272>& BiosInfo() const { return biosInfo_; }
+    const std::array<std::uint8_t, kDeviceInfoSize>& DeviceInfo() const { return deviceInfo_; }
+    const std::array<std::uint8_t, kBiosInfoSize>& BiosInfo() const { return biosInfo_; }
 
 private:
     void WritePhase();
@@ -61,11 +57,11 @@ private:
 
     std::array<std::uint8_t, kDataSize> receive_{};
     std::uint16_t infoCrc_ = 0;
-    std::array<std::uint8_t, 48> deviceInfo_{};
+    std::array<std::uint8_t, kDeviceInfoSize> deviceInfo_{};
     int requiredLevel_ = 0;
     TUniqueId uniqueId_{};
     TBlockKey blockKey_{};
-    std::array<std::uint8_t, 272> biosInfo_{};
+    std::array<std::uint8_t, kBiosInfoSize> biosInfo_{};
     bool identified_ = false;
 
     // The block and 512 bytes that stay zero: each data report sends all 1024.
