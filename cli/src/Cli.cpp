@@ -144,11 +144,7 @@ public:
         if (denied)
             throw *denied;
         if (options_.json)
-            env_.out << JsonText(json({{"event", "result"},
-                                       {"ok", true},
-                                       {"exit_code", kExitOk},
-                                       {"count", programmers.size()}}))
-                     << std::endl;
+            env_.out << JsonText(ResultRecord(kExitOk, {{"count", programmers.size()}})) << std::endl;
         else if (programmers.empty())
             env_.err << NotFound().message << '\n';
         return kExitOk;
@@ -158,13 +154,10 @@ public:
         update::FirmwareImage image = ChosenImage(options_);
         DeviceJob job(options_, env_, interruption_, image, SelectOne(), ProgressStyle::Bar);
         json shown = job.Identify();
-        if (options_.json) {
-            json result = {{"event", "result"}, {"ok", true}, {"exit_code", kExitOk}};
-            result.update(shown);
-            env_.out << JsonText(result) << std::endl;
-        } else {
+        if (options_.json)
+            env_.out << JsonText(ResultRecord(kExitOk, shown)) << std::endl;
+        else
             PrintShown(env_, shown);
-        }
         return kExitOk;
     }
 
@@ -264,12 +257,8 @@ private:
     void ReportUpdated(Environment& env, const std::string& serial, const std::string& message,
                        bool verified) {
         if (options_.json)
-            env.out << JsonText(json({{"event", "result"},
-                                      {"ok", true},
-                                      {"exit_code", kExitOk},
-                                      {"serial", serial},
-                                      {"message", message},
-                                      {"verified", verified}}))
+            env.out << JsonText(ResultRecord(
+                           kExitOk, {{"serial", serial}, {"message", message}, {"verified", verified}}))
                     << std::endl;
         else
             env.out << serial << ": " << message << (verified ? ", verified" : "") << '\n';
@@ -321,11 +310,8 @@ private:
             } else {
                 env_.err << run->serial << ": " << run->message << '\n';
                 if (options_.json)
-                    env_.out << JsonText(json({{"event", "result"},
-                                               {"ok", false},
-                                               {"exit_code", run->code},
-                                               {"serial", run->serial},
-                                               {"message", run->message}}))
+                    env_.out << JsonText(ResultRecord(run->code,
+                                                      {{"serial", run->serial}, {"message", run->message}}))
                              << std::endl;
             }
             if (run->code == kExitInterrupted)
@@ -361,11 +347,7 @@ void Report(const Options& options, Environment& env, const Failure& failure, bo
     if (toErr)
         env.err << failure.message << '\n';
     if (options.json)
-        env.out << JsonText(json({{"event", "result"},
-                                  {"ok", false},
-                                  {"exit_code", failure.code},
-                                  {"message", failure.message}}))
-                << std::endl;
+        env.out << JsonText(ResultRecord(failure.code, {{"message", failure.message}})) << std::endl;
 }
 
 int RunCommand(const Options& options, Environment& env, Interruption& interruption) {
