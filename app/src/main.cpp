@@ -6,10 +6,7 @@
 #include "TDebug.h"
 #include "TMain.h"
 #include "TMsgBox.h"
-#include "hid/SystemHidPlatform.h"
-#include "hid/VirtualHidPlatform.h"
-#include "sim/SimulatedBus.h"
-#include "sim/SimulationFile.h"
+#include "sim/HidBackend.h"
 
 #include <QApplication>
 #include <iostream>
@@ -38,29 +35,16 @@ int main(int argc, char** argv) {
     app::InstallFonts();
     const std::vector<std::string> arguments(argv + 1, argv + argc);
 
-    std::shared_ptr<hid::HidPlatform> platform;
-    std::unique_ptr<sim::SimulatedBus> bus;
-    std::vector<std::shared_ptr<sim::VirtualProgrammer>> programmers;
-    const std::optional<std::string> simulation = SimulationOption(arguments);
-    if (simulation) {
-        auto virtualPlatform = std::make_shared<hid::VirtualHidPlatform>();
-        bus = std::make_unique<sim::SimulatedBus>(virtualPlatform);
-        try {
-            auto configs = simulation->empty() ? std::vector<sim::ProgrammerConfig>{sim::DefaultProgrammer(0)}
-                                               : sim::LoadSimulationFile(*simulation);
-            for (sim::ProgrammerConfig& config : configs)
-                programmers.push_back(bus->PlugProgrammer(std::move(config)));
-        } catch (const std::runtime_error& error) {
-            std::cerr << "miran-isp-up: --simulate: " << error.what() << '\n';
-            return 2;
-        }
-        platform = virtualPlatform;
-    } else {
-        platform = hid::CreateSystemHidPlatform();
+    sim::HidBackend backend;
+    try {
+        backend = sim::ChooseHidBackend(SimulationOption(arguments));
+    } catch (const std::runtime_error& error) {
+        std::cerr << "miran-isp-up: --simulate: " << error.what() << '\n';
+        return 2;
     }
 
     app::MainEnvironment environment{
-        platform,
+        backend.platform,
         arguments,
         QCoreApplication::applicationFilePath().toStdString(),
         [] { return app::X11WindowClassExists(app::kBuilderWindowClass); },
@@ -80,8 +64,8 @@ int main(int argc, char** argv) {
     Main.SetDebugWindow(&Debug);
 
     std::unique_ptr<app::DemoWindow> demo;
-    if (bus) {
-        demo = std::make_unique<app::DemoWindow>(*bus, programmers);
+    if (backend.bus) {
+        demo = std::make_unique<app::DemoWindow>(*backend.bus, backend.programmers);
         demo->setAttribute(Qt::WA_QuitOnClose, false);
         demo->show();
     }

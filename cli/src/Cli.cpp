@@ -8,11 +8,8 @@
 #include "LineStream.h"
 #include "OpenDiagnosis.h"
 #include "Options.h"
-#include "hid/SystemHidPlatform.h"
-#include "hid/VirtualHidPlatform.h"
 #include "resources/Resources.h"
-#include "sim/SimulatedBus.h"
-#include "sim/SimulationFile.h"
+#include "sim/HidBackend.h"
 #include "update/ImageFile.h"
 
 #include <algorithm>
@@ -74,20 +71,17 @@ int PrintUdevRules(Environment& env) {
 
 std::shared_ptr<hid::HidPlatform> MakePlatform(const Options& options, const Environment& env,
                                                std::unique_ptr<sim::SimulatedBus>& bus) {
-    if (!options.simulate)
-        return env.platform ? env.platform : hid::CreateSystemHidPlatform();
-    auto platform = std::make_shared<hid::VirtualHidPlatform>();
-    bus = std::make_unique<sim::SimulatedBus>(platform);
-    std::vector<sim::ProgrammerConfig> configs;
+    if (!options.simulate && env.platform)
+        return env.platform;
+    sim::HidBackend backend;
     try {
-        configs = options.simulateFile ? sim::LoadSimulationFile(*options.simulateFile)
-                                       : std::vector<sim::ProgrammerConfig>{sim::DefaultProgrammer(0)};
+        backend = sim::ChooseHidBackend(options.simulate ? std::optional(options.simulateFile.value_or(""))
+                                                         : std::nullopt);
     } catch (const std::runtime_error& error) {
         throw Failure{kExitUsage, std::string("--simulate: ") + error.what()};
     }
-    for (sim::ProgrammerConfig& config : configs)
-        bus->PlugProgrammer(std::move(config));
-    return platform;
+    bus = std::move(backend.bus);
+    return backend.platform;
 }
 
 void PrintShown(Environment& env, const json& shown) {
