@@ -25,7 +25,7 @@ namespace {
 using nlohmann::json;
 using Clock = std::chrono::steady_clock;
 
-constexpr const char* kVersion = "miran-isp-up-cli 1.0.0";
+constexpr const char* kVersion = "miran-isp-up-cli " MIRAN_VERSION;
 
 update::FirmwareImage ChosenImage(const Options& options) {
     if (!options.image)
