@@ -370,7 +370,7 @@ int RunCli(const std::vector<std::string>& args, Environment& env) {
     try {
         options = ParseOptions(args);
     } catch (const UsageError& error) {
-        env.err << "miran-isp-up-cli: " << error.message << "\nTry 'miran-isp-up-cli --help'.\n";
+        env.err << "miran-isp-up-cli: " << error.what() << "\nTry 'miran-isp-up-cli --help'.\n";
         return kExitUsage;
     }
     Interruption interruption;
