@@ -87,11 +87,6 @@ private:
 
 VirtualHidPlatform::VirtualHidPlatform() : eventFd_(eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)) {}
 
-VirtualHidPlatform::~VirtualHidPlatform() {
-    if (eventFd_ >= 0)
-        close(eventFd_);
-}
-
 std::string VirtualHidPlatform::PathOf(int id) {
     return kPathPrefix + std::to_string(id);
 }
@@ -207,12 +202,12 @@ void VirtualHidPlatform::PostNotification() {
 
 void VirtualHidPlatform::Signal() {
     std::uint64_t one = 1;
-    [[maybe_unused]] ssize_t written = write(eventFd_, &one, sizeof one);
+    [[maybe_unused]] ssize_t written = write(eventFd_.Get(), &one, sizeof one);
 }
 
 std::optional<long> VirtualHidPlatform::TakeNotification() {
     std::uint64_t count = 0;
-    bool pending = read(eventFd_, &count, sizeof count) == sizeof count && count > 0;
+    bool pending = read(eventFd_.Get(), &count, sizeof count) == sizeof count && count > 0;
     std::lock_guard lock(mutex_);
     if (!pending)
         return std::nullopt;

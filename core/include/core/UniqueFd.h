@@ -1,0 +1,34 @@
+#pragma once
+
+#include <unistd.h>
+#include <utility>
+
+namespace miran {
+
+// Owns a file descriptor and closes it once; -1 owns none.
+class UniqueFd {
+public:
+    UniqueFd() = default;
+    explicit UniqueFd(int fd) : fd_(fd) {}
+    UniqueFd(UniqueFd&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
+    UniqueFd& operator=(UniqueFd&& other) noexcept {
+        if (this != &other) {
+            Close();
+            fd_ = std::exchange(other.fd_, -1);
+        }
+        return *this;
+    }
+    ~UniqueFd() { Close(); }
+
+    int Get() const { return fd_; }
+
+private:
+    void Close() {
+        if (fd_ >= 0)
+            ::close(fd_);
+    }
+
+    int fd_ = -1;
+};
+
+} // namespace miran

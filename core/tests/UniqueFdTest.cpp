@@ -1,0 +1,31 @@
+#include "core/UniqueFd.h"
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+
+namespace miran {
+namespace {
+
+bool IsOpen(int fd) {
+    return fcntl(fd, F_GETFD) != -1;
+}
+
+// A descriptor is closed once, by its last owner: a move hands it on, an assignment closes the one replaced.
+TEST(UniqueFd, ClosesWhatItOwnsOnce) {
+    int fds[2];
+    ASSERT_EQ(pipe(fds), 0);
+    {
+        UniqueFd reader(fds[0]);
+        UniqueFd writer(fds[1]);
+        UniqueFd owner(std::move(reader));
+        EXPECT_EQ(owner.Get(), fds[0]);
+        EXPECT_EQ(reader.Get(), -1);
+        owner = std::move(writer);
+        EXPECT_FALSE(IsOpen(fds[0]));
+        EXPECT_TRUE(IsOpen(fds[1]));
+    }
+    EXPECT_FALSE(IsOpen(fds[1]));
+}
+
+} // namespace
+} // namespace miran
