@@ -11,6 +11,7 @@
 #include <QApplication>
 #include <iostream>
 #include <optional>
+#include <system_error>
 #include <thread>
 
 using namespace miran;
@@ -38,6 +39,8 @@ int main(int argc, char** argv) {
     sim::HidBackend backend;
     try {
         backend = sim::ChooseHidBackend(SimulationOption(arguments));
+    } catch (const std::system_error& error) {
+        return app::ReportStartFailure(error.what());
     } catch (const std::runtime_error& error) {
         std::cerr << "miran-isp-up: --simulate: " << error.what() << '\n';
         return 2;

@@ -16,6 +16,7 @@
 #include <nlohmann/json.hpp>
 #include <optional>
 #include <ostream>
+#include <system_error>
 #include <thread>
 
 namespace miran::cli {
@@ -77,6 +78,8 @@ std::shared_ptr<hid::HidPlatform> MakePlatform(const Options& options, const Env
     try {
         backend = sim::ChooseHidBackend(options.simulate ? std::optional(options.simulateFile.value_or(""))
                                                          : std::nullopt);
+    } catch (const std::system_error&) {
+        throw; // the system's failure, not the simulation's
     } catch (const std::runtime_error& error) {
         throw Failure{kExitUsage, std::string("--simulate: ") + error.what()};
     }

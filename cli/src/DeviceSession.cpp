@@ -14,7 +14,7 @@ namespace miran::cli {
 
 DeviceSession::DeviceSession(std::shared_ptr<hid::HidPlatform> platform, int interruptFd)
     : platform_(std::move(platform)), interruptFd_(interruptFd),
-      postedFd_(eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)),
+      postedFd_(CheckedFd(eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK), "eventfd")),
       controller_(platform_, {.OnDeviceChange = hid::TNotifyEvent([this] { Rebuild(); })},
                   [this](std::function<void()> call) { Post(std::move(call)); }) {}
 

@@ -1,7 +1,9 @@
 #include "core/UniqueFd.h"
 
+#include <cstring>
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <string>
 
 namespace miran {
 namespace {
@@ -25,6 +27,17 @@ TEST(UniqueFd, ClosesWhatItOwnsOnce) {
         EXPECT_TRUE(IsOpen(fds[1]));
     }
     EXPECT_FALSE(IsOpen(fds[1]));
+}
+
+// A call that failed is reported with the system's message instead of becoming a descriptor of -1.
+TEST(UniqueFd, CheckedFdReportsAFailedCall) {
+    try {
+        CheckedFd(open("/nonexistent/miran", O_RDONLY | O_CLOEXEC), "open");
+        ADD_FAILURE() << "no error";
+    } catch (const std::system_error& error) {
+        EXPECT_EQ(error.code().value(), ENOENT);
+        EXPECT_EQ(error.what(), std::string("open: ") + std::strerror(ENOENT));
+    }
 }
 
 } // namespace

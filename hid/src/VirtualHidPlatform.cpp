@@ -85,7 +85,8 @@ private:
 
 } // namespace
 
-VirtualHidPlatform::VirtualHidPlatform() : eventFd_(eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)) {}
+VirtualHidPlatform::VirtualHidPlatform()
+    : eventFd_(CheckedFd(eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK), "eventfd")) {}
 
 std::string VirtualHidPlatform::PathOf(int id) {
     return kPathPrefix + std::to_string(id);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cerrno>
+#include <system_error>
 #include <unistd.h>
 #include <utility>
 
@@ -30,5 +32,13 @@ private:
 
     int fd_ = -1;
 };
+
+// What a call that returns a new descriptor returned; throws std::system_error "<call>: <the system's
+// message>" when it failed.
+inline UniqueFd CheckedFd(int fd, const char* call) {
+    if (fd < 0)
+        throw std::system_error(errno, std::generic_category(), call);
+    return UniqueFd(fd);
+}
 
 } // namespace miran

@@ -37,7 +37,7 @@ struct VirtualInterface {
 // through the same descriptor path as a real backend. Safe to use from several threads.
 class VirtualHidPlatform : public HidPlatform {
 public:
-    VirtualHidPlatform();
+    VirtualHidPlatform(); // throws std::system_error when no eventfd can be had
 
     // Returns the interface's id (its path is PathOf(id)).
     int Plug(VirtualInterface interface);

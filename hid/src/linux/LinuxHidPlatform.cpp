@@ -8,17 +8,19 @@
 #include <sys/epoll.h>
 #include <sys/eventfd.h>
 #include <sys/stat.h>
+#include <system_error>
 #include <unistd.h>
 
 namespace miran::hid::linux_backend {
 
 namespace {
 
-bool Watch(int epollFd, int fd) {
+void Watch(int epollFd, int fd) {
     epoll_event event{};
     event.events = EPOLLIN;
     event.data.fd = fd;
-    return epoll_ctl(epollFd, EPOLL_CTL_ADD, fd, &event) == 0;
+    if (epoll_ctl(epollFd, EPOLL_CTL_ADD, fd, &event) != 0)
+        throw std::system_error(errno, std::generic_category(), "epoll_ctl");
 }
 
 } // namespace
@@ -27,8 +29,8 @@ LinuxHidPlatform::LinuxHidPlatform(LinuxHidPaths paths) : paths_(std::move(paths
     if (!HidrawClassExists(paths_.roots))
         return;
     loaded_ = true;
-    postedFd_ = UniqueFd(eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK));
-    epollFd_ = UniqueFd(epoll_create1(EPOLL_CLOEXEC));
+    postedFd_ = CheckedFd(eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK), "eventfd");
+    epollFd_ = CheckedFd(epoll_create1(EPOLL_CLOEXEC), "epoll_create1");
     Watch(epollFd_.Get(), postedFd_.Get());
     // Without a hot-plug source the first scan still runs; later changes then go unnoticed.
     hotplug_ = OpenHotplugSource(paths_.udevRun);
