@@ -2,7 +2,7 @@
 // settings, one byte that repeats the caption (long captions without long inputs: painting must stay linear),
 // then the caption in UTF-8.
 #include "OffscreenApplication.h"
-#include "widgets/ConvertError.h"
+#include "core/ConvertError.h"
 #include "widgets/MarkupLabel.h"
 
 #include <QImage>
@@ -33,7 +33,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         label.resize(200, 60);
     try {
         label.setCaption(caption);
-    } catch (const EConvertError&) {
+    } catch (const miran::EConvertError&) {
         return 0; // a malformed number or colour: the caption is refused
     }
     QImage image(200, 60, QImage::Format_ARGB32);

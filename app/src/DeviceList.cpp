@@ -1,4 +1,5 @@
-// The device list: rebuilt at each device change, then the selected programmer is identified.
+// TMain's device-list handlers: the list is rebuilt at each device change, then the selected programmer is
+// identified.
 
 #include "TMain.h"
 #include "update/ProgrammerAccess.h"

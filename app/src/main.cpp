@@ -7,15 +7,13 @@
 #include "TMain.h"
 #include "TMsgBox.h"
 #include "hid/DebugLog.h"
-#include "hid/SystemHidPlatform.h"
-#include "hid/VirtualHidPlatform.h"
-#include "sim/SimulatedBus.h"
-#include "sim/SimulationFile.h"
+#include "sim/HidBackend.h"
 
 #include <QApplication>
 #include <cstdlib>
 #include <iostream>
 #include <optional>
+#include <system_error>
 #include <thread>
 
 using namespace miran;
@@ -42,29 +40,18 @@ int main(int argc, char** argv) {
     if (std::getenv("MIRAN_DEBUG")) // what the HID layer decided, as the command line's --debug shows it
         hid::SetDebugSink([](const std::string& line) { std::cerr << line << '\n'; });
 
-    std::shared_ptr<hid::HidPlatform> platform;
-    std::unique_ptr<sim::SimulatedBus> bus;
-    std::vector<std::shared_ptr<sim::VirtualProgrammer>> programmers;
-    const std::optional<std::string> simulation = SimulationOption(arguments);
-    if (simulation) {
-        auto virtualPlatform = std::make_shared<hid::VirtualHidPlatform>();
-        bus = std::make_unique<sim::SimulatedBus>(virtualPlatform);
-        try {
-            auto configs = simulation->empty() ? std::vector<sim::ProgrammerConfig>{sim::DefaultProgrammer(0)}
-                                               : sim::LoadSimulationFile(*simulation);
-            for (sim::ProgrammerConfig& config : configs)
-                programmers.push_back(bus->PlugProgrammer(std::move(config)));
-        } catch (const std::runtime_error& error) {
-            std::cerr << "miran-isp-up: --simulate: " << error.what() << '\n';
-            return 2;
-        }
-        platform = virtualPlatform;
-    } else {
-        platform = hid::CreateSystemHidPlatform();
+    sim::HidBackend backend;
+    try {
+        backend = sim::ChooseHidBackend(SimulationOption(arguments));
+    } catch (const std::system_error& error) {
+        return app::ReportStartFailure(error.what());
+    } catch (const std::runtime_error& error) {
+        std::cerr << "miran-isp-up: --simulate: " << error.what() << '\n';
+        return 2;
     }
 
     app::MainEnvironment environment{
-        platform,
+        backend.platform,
         arguments,
         QCoreApplication::applicationFilePath().toStdString(),
         [] { return app::X11WindowClassExists(app::kBuilderWindowClass); },
@@ -84,8 +71,8 @@ int main(int argc, char** argv) {
     Main.SetDebugWindow(&Debug);
 
     std::unique_ptr<app::DemoWindow> demo;
-    if (bus) {
-        demo = std::make_unique<app::DemoWindow>(*bus, programmers);
+    if (backend.bus) {
+        demo = std::make_unique<app::DemoWindow>(*backend.bus, backend.programmers);
         demo->setAttribute(Qt::WA_QuitOnClose, false);
         demo->show();
     }

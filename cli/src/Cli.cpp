@@ -9,17 +9,15 @@
 #include "OpenDiagnosis.h"
 #include "Options.h"
 #include "hid/DebugLog.h"
-#include "hid/SystemHidPlatform.h"
-#include "hid/VirtualHidPlatform.h"
 #include "resources/Resources.h"
-#include "sim/SimulatedBus.h"
-#include "sim/SimulationFile.h"
+#include "sim/HidBackend.h"
 #include "update/ImageFile.h"
 
 #include <algorithm>
 #include <nlohmann/json.hpp>
 #include <optional>
 #include <ostream>
+#include <system_error>
 #include <thread>
 
 namespace miran::cli {
@@ -29,7 +27,7 @@ namespace {
 using nlohmann::json;
 using Clock = std::chrono::steady_clock;
 
-constexpr const char* kVersion = "miran-isp-up-cli 1.0.0";
+constexpr const char* kVersion = "miran-isp-up-cli " MIRAN_VERSION;
 
 update::FirmwareImage ChosenImage(const Options& options) {
     if (!options.image)
@@ -75,20 +73,19 @@ int PrintUdevRules(Environment& env) {
 
 std::shared_ptr<hid::HidPlatform> MakePlatform(const Options& options, const Environment& env,
                                                std::unique_ptr<sim::SimulatedBus>& bus) {
-    if (!options.simulate)
-        return env.platform ? env.platform : hid::CreateSystemHidPlatform();
-    auto platform = std::make_shared<hid::VirtualHidPlatform>();
-    bus = std::make_unique<sim::SimulatedBus>(platform);
-    std::vector<sim::ProgrammerConfig> configs;
+    if (!options.simulate && env.platform)
+        return env.platform;
+    sim::HidBackend backend;
     try {
-        configs = options.simulateFile ? sim::LoadSimulationFile(*options.simulateFile)
-                                       : std::vector<sim::ProgrammerConfig>{sim::DefaultProgrammer(0)};
+        backend = sim::ChooseHidBackend(options.simulate ? std::optional(options.simulateFile.value_or(""))
+                                                         : std::nullopt);
+    } catch (const std::system_error&) {
+        throw; // the system's failure, not the simulation's
     } catch (const std::runtime_error& error) {
         throw Failure{kExitUsage, std::string("--simulate: ") + error.what()};
     }
-    for (sim::ProgrammerConfig& config : configs)
-        bus->PlugProgrammer(std::move(config));
-    return platform;
+    bus = std::move(backend.bus);
+    return backend.platform;
 }
 
 void PrintShown(Environment& env, const json& shown) {
@@ -145,11 +142,7 @@ public:
         if (denied)
             throw *denied;
         if (options_.json)
-            env_.out << JsonText(json({{"event", "result"},
-                                       {"ok", true},
-                                       {"exit_code", kExitOk},
-                                       {"count", programmers.size()}}))
-                     << std::endl;
+            env_.out << JsonText(ResultRecord(kExitOk, {{"count", programmers.size()}})) << std::endl;
         else if (programmers.empty())
             env_.err << NotFound().message << '\n';
         return kExitOk;
@@ -159,13 +152,10 @@ public:
         update::FirmwareImage image = ChosenImage(options_);
         DeviceJob job(options_, env_, interruption_, image, SelectOne(), ProgressStyle::Bar);
         json shown = job.Identify();
-        if (options_.json) {
-            json result = {{"event", "result"}, {"ok", true}, {"exit_code", kExitOk}};
-            result.update(shown);
-            env_.out << JsonText(result) << std::endl;
-        } else {
+        if (options_.json)
+            env_.out << JsonText(ResultRecord(kExitOk, shown)) << std::endl;
+        else
             PrintShown(env_, shown);
-        }
         return kExitOk;
     }
 
@@ -265,12 +255,8 @@ private:
     void ReportUpdated(Environment& env, const std::string& serial, const std::string& message,
                        bool verified) {
         if (options_.json)
-            env.out << JsonText(json({{"event", "result"},
-                                      {"ok", true},
-                                      {"exit_code", kExitOk},
-                                      {"serial", serial},
-                                      {"message", message},
-                                      {"verified", verified}}))
+            env.out << JsonText(ResultRecord(
+                           kExitOk, {{"serial", serial}, {"message", message}, {"verified", verified}}))
                     << std::endl;
         else
             env.out << serial << ": " << message << (verified ? ", verified" : "") << '\n';
@@ -322,11 +308,8 @@ private:
             } else {
                 env_.err << run->serial << ": " << run->message << '\n';
                 if (options_.json)
-                    env_.out << JsonText(json({{"event", "result"},
-                                               {"ok", false},
-                                               {"exit_code", run->code},
-                                               {"serial", run->serial},
-                                               {"message", run->message}}))
+                    env_.out << JsonText(ResultRecord(run->code,
+                                                      {{"serial", run->serial}, {"message", run->message}}))
                              << std::endl;
             }
             if (run->code == kExitInterrupted)
@@ -362,11 +345,7 @@ void Report(const Options& options, Environment& env, const Failure& failure, bo
     if (toErr)
         env.err << failure.message << '\n';
     if (options.json)
-        env.out << JsonText(json({{"event", "result"},
-                                  {"ok", false},
-                                  {"exit_code", failure.code},
-                                  {"message", failure.message}}))
-                << std::endl;
+        env.out << JsonText(ResultRecord(failure.code, {{"message", failure.message}})) << std::endl;
 }
 
 int RunCommand(const Options& options, Environment& env, Interruption& interruption) {
@@ -417,7 +396,7 @@ int RunCli(const std::vector<std::string>& args, Environment& env) {
     try {
         options = ParseOptions(args);
     } catch (const UsageError& error) {
-        env.err << "miran-isp-up-cli: " << error.message << "\nTry 'miran-isp-up-cli --help'.\n";
+        env.err << "miran-isp-up-cli: " << error.what() << "\nTry 'miran-isp-up-cli --help'.\n";
         return kExitUsage;
     }
     DebugToErr debugLog(options.debug, env.err);

@@ -14,13 +14,12 @@ namespace miran::cli {
 
 DeviceSession::DeviceSession(std::shared_ptr<hid::HidPlatform> platform, int interruptFd)
     : platform_(std::move(platform)), interruptFd_(interruptFd),
-      postedFd_(eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)),
+      postedFd_(CheckedFd(eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK), "eventfd")),
       controller_(platform_, {.OnDeviceChange = hid::TNotifyEvent([this] { Rebuild(); })},
                   [this](std::function<void()> call) { Post(std::move(call)); }) {}
 
 DeviceSession::~DeviceSession() {
     ReleaseAll();
-    close(postedFd_);
 }
 
 void DeviceSession::ReleaseAll() {
@@ -54,12 +53,12 @@ void DeviceSession::Post(std::function<void()> call) {
         posted_.push_back(std::move(call));
     }
     std::uint64_t one = 1;
-    [[maybe_unused]] ssize_t written = write(postedFd_, &one, sizeof one);
+    [[maybe_unused]] ssize_t written = write(postedFd_.Get(), &one, sizeof one);
 }
 
 void DeviceSession::RunPosted() {
     std::uint64_t count;
-    [[maybe_unused]] ssize_t got = read(postedFd_, &count, sizeof count);
+    [[maybe_unused]] ssize_t got = read(postedFd_.Get(), &count, sizeof count);
     for (;;) {
         std::function<void()> call;
         {
@@ -75,7 +74,7 @@ void DeviceSession::RunPosted() {
 
 bool DeviceSession::Dispatch(std::chrono::milliseconds timeout) {
     pollfd fds[3] = {
-        {interruptFd_, POLLIN, 0}, {postedFd_, POLLIN, 0}, {controller_.NotificationFd(), POLLIN, 0}};
+        {interruptFd_, POLLIN, 0}, {postedFd_.Get(), POLLIN, 0}, {controller_.NotificationFd(), POLLIN, 0}};
     const nfds_t count = fds[2].fd < 0 ? 2 : 3;
     // A signal that arrives meanwhile makes poll fail with EINTR; the next round sees its descriptor.
     if (poll(fds, count, static_cast<int>(timeout.count())) <= 0)

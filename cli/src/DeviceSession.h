@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/UniqueFd.h"
 #include "hid/HidDeviceController.h"
 
 #include <chrono>
@@ -47,7 +48,7 @@ private:
 
     std::shared_ptr<hid::HidPlatform> platform_;
     int interruptFd_;
-    int postedFd_ = -1;
+    UniqueFd postedFd_;
     std::mutex postedMutex_;
     std::deque<std::function<void()>> posted_;
     hid::THidDeviceController controller_;

@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cstdint>
 #include <sys/eventfd.h>
+#include <system_error>
 #include <unistd.h>
 
 namespace miran::cli {
@@ -37,7 +38,10 @@ void Install(int signal, void (*handler)(int), struct sigaction& previous) {
 Interruption::Interruption() {
     gRequested = false;
     gNoticed = false;
-    gFd = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+    const int fd = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+    if (fd < 0)
+        throw std::system_error(errno, std::generic_category(), "eventfd");
+    gFd = fd;
     Install(SIGINT, OnSignal, previousInt_);
     Install(SIGTERM, OnSignal, previousTerm_);
     Install(SIGHUP, OnSignal, previousHup_);

@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -30,8 +31,8 @@ struct Options {
 // Throws UsageError for anything it cannot take.
 Options ParseOptions(const std::vector<std::string>& args);
 
-struct UsageError {
-    std::string message;
+struct UsageError : std::runtime_error {
+    using std::runtime_error::runtime_error;
 };
 
 extern const char* const kUsage;

@@ -1,6 +1,8 @@
 #include "cli/Cli.h"
 
 #include "CliTestSupport.h"
+#include "Failure.h"
+#include "Options.h"
 #include "update/FirmwareImage.h"
 
 #include <filesystem>
@@ -15,6 +17,15 @@ using miran::cli::test_support::Lines;
 using nlohmann::json;
 
 namespace {
+
+// Whatever catches std::exception, the last resort included, gets the command line's own message.
+TEST(CliErrors, AreStandardExceptionsWithTheirMessage) {
+    const Failure failure{kExitNoDevice, "No programmer found"};
+    const UsageError usage("no command given");
+    const std::exception* errors[] = {&failure, &usage};
+    EXPECT_STREQ(errors[0]->what(), "No programmer found");
+    EXPECT_STREQ(errors[1]->what(), "no command given");
+}
 
 // A device whose info block asks for tool level 1.1.
 const std::string& LevelOneOneDevice() {

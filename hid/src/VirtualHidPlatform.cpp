@@ -85,12 +85,8 @@ private:
 
 } // namespace
 
-VirtualHidPlatform::VirtualHidPlatform() : eventFd_(eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)) {}
-
-VirtualHidPlatform::~VirtualHidPlatform() {
-    if (eventFd_ >= 0)
-        close(eventFd_);
-}
+VirtualHidPlatform::VirtualHidPlatform()
+    : eventFd_(CheckedFd(eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK), "eventfd")) {}
 
 std::string VirtualHidPlatform::PathOf(int id) {
     return kPathPrefix + std::to_string(id);
@@ -207,12 +203,12 @@ void VirtualHidPlatform::PostNotification() {
 
 void VirtualHidPlatform::Signal() {
     std::uint64_t one = 1;
-    [[maybe_unused]] ssize_t written = write(eventFd_, &one, sizeof one);
+    [[maybe_unused]] ssize_t written = write(eventFd_.Get(), &one, sizeof one);
 }
 
 std::optional<long> VirtualHidPlatform::TakeNotification() {
     std::uint64_t count = 0;
-    bool pending = read(eventFd_, &count, sizeof count) == sizeof count && count > 0;
+    bool pending = read(eventFd_.Get(), &count, sizeof count) == sizeof count && count > 0;
     std::lock_guard lock(mutex_);
     if (!pending)
         return std::nullopt;

@@ -329,7 +329,7 @@ protected:
         ASSERT_EQ(pipe(fds_), 0);
         HidrawInterface interface;
         interface.input = {5, GetParam()};
-        handle_ = std::make_unique<HidrawHandle>(fds_[0], interface);
+        handle_ = std::make_unique<HidrawHandle>(UniqueFd(fds_[0]), interface);
     }
     void TearDown() override {
         if (fds_[1] >= 0)

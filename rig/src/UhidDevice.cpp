@@ -35,25 +35,15 @@ UhidDevice::UhidDevice(const UhidIdentity& identity) {
     create.rd_size = static_cast<std::uint16_t>(identity.reportDescriptor.size());
     std::copy(identity.reportDescriptor.begin(), identity.reportDescriptor.end(), create.rd_data);
 
-    fd_ = open("/dev/uhid", O_RDWR | O_CLOEXEC);
-    if (fd_ < 0)
+    fd_ = UniqueFd(open("/dev/uhid", O_RDWR | O_CLOEXEC));
+    if (fd_.Get() < 0)
         throw std::system_error(errno, std::generic_category(), "/dev/uhid");
-    try {
-        Write(event);
-    } catch (...) {
-        close(fd_);
-        throw;
-    }
-}
-
-// Closing the descriptor destroys the kernel device; requests in flight fail.
-UhidDevice::~UhidDevice() {
-    close(fd_);
+    Write(event);
 }
 
 uhid_event UhidDevice::Read() {
     uhid_event event{};
-    if (read(fd_, &event, sizeof event) < 0)
+    if (read(fd_.Get(), &event, sizeof event) < 0)
         throw std::system_error(errno, std::generic_category(), "reading /dev/uhid");
     return event;
 }
@@ -80,7 +70,7 @@ void UhidDevice::AnswerSet(std::uint32_t id, bool ok) {
 }
 
 void UhidDevice::Write(const uhid_event& event) {
-    if (write(fd_, &event, sizeof event) != static_cast<ssize_t>(sizeof event))
+    if (write(fd_.Get(), &event, sizeof event) != static_cast<ssize_t>(sizeof event))
         throw std::system_error(errno, std::generic_category(), "writing /dev/uhid");
 }
 

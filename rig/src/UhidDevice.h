@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/UniqueFd.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <linux/uhid.h>
@@ -23,13 +25,12 @@ struct UhidIdentity {
 class UhidDevice {
 public:
     explicit UhidDevice(const UhidIdentity& identity);
-    ~UhidDevice();
 
     UhidDevice(const UhidDevice&) = delete;
     UhidDevice& operator=(const UhidDevice&) = delete;
 
     // Readable when the kernel has a request for the device.
-    int Fd() const { return fd_; }
+    int Fd() const { return fd_.Get(); }
     uhid_event Read();
     // A GET_REPORT answer; its bytes become the caller's buffer from byte 0 on.
     void AnswerGet(std::uint32_t id, const std::uint8_t* data, std::size_t size, bool ok);
@@ -38,7 +39,7 @@ public:
 private:
     void Write(const uhid_event& event);
 
-    int fd_ = -1;
+    UniqueFd fd_; // closing it destroys the kernel device; requests in flight fail
 };
 
 } // namespace miran::rig

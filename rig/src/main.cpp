@@ -10,6 +10,7 @@
 // Runs until SIGTERM or SIGINT, then unplugs everything. Every device event goes to stdout, one per line.
 // Exits 1 when a device failed.
 #include "KernelHidDevice.h"
+#include "core/UniqueFd.h"
 #include "sim/SimulatedBus.h"
 #include "sim/SimulationFile.h"
 #include "sim/VirtualProgrammer.h"
@@ -106,9 +107,8 @@ int Run(const Options& options) {
             ->PlugAt(start);
     }
 
-    const int stop = eventfd(0, EFD_CLOEXEC);
-    if (stop < 0)
-        throw std::system_error(errno, std::generic_category(), "eventfd");
+    const UniqueFd stopFd = CheckedFd(eventfd(0, EFD_CLOEXEC), "eventfd");
+    const int stop = stopFd.Get();
     std::atomic<bool> failed = false;
     {
         std::vector<std::jthread> threads;
@@ -126,7 +126,6 @@ int Run(const Options& options) {
         sigwait(&stopSignals, &received);
         eventfd_write(stop, 1);
     }
-    close(stop);
     return failed ? 1 : 0;
 }
 

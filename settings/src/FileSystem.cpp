@@ -1,5 +1,6 @@
 #include "FileSystem.h"
 
+#include "core/UniqueFd.h"
 #include "settings/FileAge.h"
 
 #include <cerrno>
@@ -107,10 +108,9 @@ int KeepOwnerAndMode(int fd, const fs::path& target) {
 }
 
 void SyncFolder(const fs::path& folder) {
-    const int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd >= 0) {
-        ::fsync(fd);
-        ::close(fd);
+    const UniqueFd fd(::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (fd.Get() >= 0) {
+        ::fsync(fd.Get());
     }
 }
 
@@ -146,38 +146,32 @@ std::string ReadFileText(const std::string& path) {
     }
     CheckReadable(path, info);
     // Without O_NONBLOCK a FIFO swapped in since the check would block the open.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
-    if (fd < 0) {
+    const UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
+    if (fd.Get() < 0) {
         throw FileError("Cannot read file", path, errno);
     }
+    if (::fstat(fd.Get(), &info) != 0) {
+        throw FileError("Cannot read file", path, errno);
+    }
+    CheckReadable(path, info);
     std::string text;
-    try {
-        if (::fstat(fd, &info) != 0) {
+    char buffer[16384];
+    for (;;) {
+        const auto count = ::read(fd.Get(), buffer, sizeof buffer);
+        if (count == 0) {
+            break;
+        }
+        if (count < 0 && errno != EINTR) {
             throw FileError("Cannot read file", path, errno);
         }
-        CheckReadable(path, info);
-        char buffer[16384];
-        for (;;) {
-            const auto count = ::read(fd, buffer, sizeof buffer);
-            if (count == 0) {
-                break;
-            }
-            if (count < 0 && errno != EINTR) {
-                throw FileError("Cannot read file", path, errno);
-            }
-            if (count > 0) {
-                text.append(buffer, static_cast<std::size_t>(count));
-            }
-            // The file may grow while we read it.
-            if (text.size() > kMaxFileSize) {
-                throw TooLarge(path);
-            }
+        if (count > 0) {
+            text.append(buffer, static_cast<std::size_t>(count));
         }
-    } catch (...) {
-        ::close(fd);
-        throw;
+        // The file may grow while we read it.
+        if (text.size() > kMaxFileSize) {
+            throw TooLarge(path);
+        }
     }
-    ::close(fd);
     return text;
 }
 

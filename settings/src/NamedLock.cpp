@@ -46,24 +46,20 @@ std::string TNamedLock::LockFileName(const std::string& resolvedFileName) {
 
 TNamedLock::TNamedLock(const std::string& resolvedFileName) {
     const auto path = LockFileName(resolvedFileName);
-    fd_ = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
-    if (fd_ < 0) {
-        fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    fd_ = UniqueFd(::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666));
+    if (fd_.Get() < 0) {
+        fd_ = UniqueFd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
     }
     int locked = -1;
-    while (fd_ >= 0 && (locked = ::flock(fd_, LOCK_EX)) != 0 && errno == EINTR) {
+    while (fd_.Get() >= 0 && (locked = ::flock(fd_.Get(), LOCK_EX)) != 0 && errno == EINTR) {
     }
     if (locked != 0) {
-        if (fd_ >= 0) {
-            ::close(fd_);
-        }
         throw EAppStorageError(std::string{kPrefix} + resolvedFileName + ": Mutex Timeout");
     }
 }
 
 TNamedLock::~TNamedLock() {
-    ::flock(fd_, LOCK_UN);
-    ::close(fd_);
+    ::flock(fd_.Get(), LOCK_UN);
 }
 
 } // namespace miran::settings

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/UniqueFd.h"
+
 #include <string>
 
 namespace miran::settings {
@@ -17,7 +19,7 @@ public:
     static std::string LockFileName(const std::string& resolvedFileName);
 
 private:
-    int fd_;
+    UniqueFd fd_;
 };
 
 } // namespace miran::settings

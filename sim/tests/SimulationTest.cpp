@@ -1,4 +1,5 @@
 #include "hid/HidDeviceController.h"
+#include "sim/HidBackend.h"
 #include "sim/SimulatedBus.h"
 #include "sim/SimulationFile.h"
 
@@ -111,6 +112,15 @@ TEST(SimulationFile, ReadsOnlyARegularFile) {
             EXPECT_EQ(error.what(), path + ": not a regular file");
         }
     }
+}
+
+// Without a file named, a simulation is one programmer with defaults, on the bus the platform belongs to.
+TEST(HidBackend, SimulationWithoutAFileIsOneDefaultProgrammer) {
+    HidBackend simulated = ChooseHidBackend(std::string());
+    ASSERT_TRUE(simulated.bus);
+    ASSERT_EQ(simulated.programmers.size(), 1u);
+    EXPECT_EQ(simulated.programmers[0]->Config().serial, DefaultProgrammer(0).serial);
+    EXPECT_EQ(simulated.platform.get(), &simulated.bus->Platform());
 }
 
 // The bus as a controller sees it: a reboot re-plugs the programmer, a vanished one stays away.

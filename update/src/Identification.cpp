@@ -15,9 +15,6 @@ std::size_t Bounded(std::uint16_t length, std::size_t capacity) {
 
 } // namespace
 
-UpdateEngine::UpdateEngine(const FirmwareImage& image, UpdateObserver& observer)
-    : image_(image), observer_(observer) {}
-
 IdentifyResult UpdateEngine::IdentifyDevice() {
     IdentifyResult result;
 

@@ -1,5 +1,6 @@
 #include "update/ImageFile.h"
 
+#include "core/UniqueFd.h"
 #include "update/UpdateEngine.h"
 
 #include <cerrno>
@@ -21,22 +22,10 @@ std::runtime_error FileError(const std::string& path, const std::string& fault) 
     return std::runtime_error(path + ": " + fault);
 }
 
-class Descriptor {
-public:
-    explicit Descriptor(int fd) : fd_(fd) {}
-    ~Descriptor() { ::close(fd_); }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    int Fd() const { return fd_; }
-
-private:
-    int fd_;
-};
-
-void ReadExactly(const Descriptor& file, const std::string& path, std::uint8_t* destination,
+void ReadExactly(const UniqueFd& file, const std::string& path, std::uint8_t* destination,
                  std::size_t count) {
     while (count > 0) {
-        const ssize_t got = ::read(file.Fd(), destination, count);
+        const ssize_t got = ::read(file.Get(), destination, count);
         if (got < 0 && errno == EINTR)
             continue;
         if (got < 0)
@@ -53,12 +42,11 @@ void ReadExactly(const Descriptor& file, const std::string& path, std::uint8_t* 
 FirmwareImage LoadImageFile(const std::string& path) {
     // Without O_NONBLOCK opening a FIFO would wait for a writer; it is refused below like any other special
     // file, which could also be endless (/dev/zero).
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0)
+    const UniqueFd file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    if (file.Get() < 0)
         throw FileError(path, std::string("cannot be read: ") + std::strerror(errno));
-    const Descriptor file(fd);
     struct stat status {};
-    if (::fstat(file.Fd(), &status) != 0)
+    if (::fstat(file.Get(), &status) != 0)
         throw FileError(path, std::string("cannot be read: ") + std::strerror(errno));
     if (!S_ISREG(status.st_mode))
         throw FileError(path, "not a regular file");

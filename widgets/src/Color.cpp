@@ -1,6 +1,6 @@
 #include "widgets/Color.h"
 
-#include "widgets/ConvertError.h"
+#include "widgets/StrToInt.h"
 
 #include <array>
 #include <utility>

@@ -1,8 +1,8 @@
 #include "widgets/Markup.h"
 
 #include "widgets/Color.h"
-#include "widgets/ConvertError.h"
 #include "widgets/Scaling.h"
+#include "widgets/StrToInt.h"
 
 #include <QFontMetrics>
 #include <QPainter>

@@ -1,6 +1,6 @@
 #include "widgets/MarkupLabel.h"
 
-#include "widgets/ConvertError.h"
+#include "core/ConvertError.h"
 
 #include <QDesktopServices>
 #include <QEvent>

@@ -1,8 +1,9 @@
 #include "widgets/Color.h"
 
+#include "core/ConvertError.h"
 #include "widgets/CaptionFormat.h"
-#include "widgets/ConvertError.h"
 #include "widgets/Scaling.h"
+#include "widgets/StrToInt.h"
 
 #include <QApplication>
 #include <gtest/gtest.h>
@@ -54,7 +55,7 @@ TEST(StrToInt, RejectsOtherTextsWithTheConversionMessage) {
         try {
             StrToInt(text);
             ADD_FAILURE() << text;
-        } catch (const EConvertError& e) {
+        } catch (const miran::EConvertError& e) {
             EXPECT_EQ(std::string(e.what()), "'" + std::string(text) + "' is not a valid integer value");
         }
     }
@@ -68,8 +69,8 @@ TEST(TColor, NamesAndNumbersInThePlatformOrder) {
     EXPECT_EQ(TColor::FromString("$FF0000"), clBlue);
     EXPECT_EQ(TColor::FromString("65535"), clYellow);
     EXPECT_EQ(TColor::FromString("$8000000F"), clBtnFace);
-    EXPECT_THROW(TColor::FromString("clNoSuchColour"), EConvertError);
-    EXPECT_THROW(TColor::FromNumber(0x800000FF), EConvertError);
+    EXPECT_THROW(TColor::FromString("clNoSuchColour"), miran::EConvertError);
+    EXPECT_THROW(TColor::FromNumber(0x800000FF), miran::EConvertError);
 }
 
 TEST(TColor, NamedColoursTheWindowUses) {

@@ -1,7 +1,7 @@
 #include "widgets/MarkupLabel.h"
 
 #include "Pixels.h"
-#include "widgets/ConvertError.h"
+#include "core/ConvertError.h"
 
 #include <QApplication>
 #include <QFontMetrics>
@@ -192,7 +192,7 @@ void CollectWarning(QtMsgType type, const QMessageLogContext&, const QString& me
 TEST_F(MarkupLabelTest, AnIndentThatIsNotAnIntegerFailsSizingAndPainting) {
     label->setCaption(kProgramCaption);
     const QSize size = label->size();
-    EXPECT_THROW(label->setCaption("a<ind=x>b"), EConvertError);
+    EXPECT_THROW(label->setCaption("a<ind=x>b"), miran::EConvertError);
     // A refused caption leaves the label as it was.
     EXPECT_EQ(label->Caption(), kProgramCaption);
     EXPECT_EQ(label->size(), size);
@@ -206,7 +206,7 @@ TEST_F(MarkupLabelTest, AnIndentThatIsNotAnIntegerFailsSizingAndPainting) {
     label->setAutoSize(false);
     label->setCaption("a<ind=x>b");
     EXPECT_EQ(label->Caption(), "a<ind=x>b");
-    EXPECT_THROW(label->setAutoSize(true), EConvertError);
+    EXPECT_THROW(label->setAutoSize(true), miran::EConvertError);
     EXPECT_FALSE(label->AutoSize());
     label->resize(100, 30);
     warnings.clear();

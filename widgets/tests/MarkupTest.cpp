@@ -1,7 +1,7 @@
 #include "widgets/Markup.h"
 
 #include "Pixels.h"
-#include "widgets/ConvertError.h"
+#include "core/ConvertError.h"
 
 #include <QFontMetrics>
 #include <QPainter>
@@ -116,10 +116,10 @@ TEST_F(MarkupTest, AnIndentThatIsNotAnIntegerIsAConversionError) {
     try {
         Draw("a<ind=x1>b");
         FAIL();
-    } catch (const EConvertError& e) {
+    } catch (const miran::EConvertError& e) {
         EXPECT_STREQ(e.what(), "'x1' is not a valid integer value");
     }
-    EXPECT_THROW(Width("<IND>"), EConvertError);
+    EXPECT_THROW(Width("<IND>"), miran::EConvertError);
 }
 
 TEST_F(MarkupTest, RulesAdvanceTheLine) {
@@ -170,7 +170,7 @@ TEST_F(MarkupTest, BackgroundColourAlsoSetsTheFontColour) {
 }
 
 TEST_F(MarkupTest, AMalformedColourIsAConversionError) {
-    EXPECT_THROW(Draw("<font color=nonsense>x"), EConvertError);
+    EXPECT_THROW(Draw("<font color=nonsense>x"), miran::EConvertError);
 }
 
 TEST_F(MarkupTest, LinksAreBlueAndRedUnderTheMouse) {

@@ -6,7 +6,8 @@
 
 namespace miran::hid {
 
-// The backend of the system the program runs on (hidraw on Linux).
+// The backend of the system the program runs on (hidraw on Linux). Throws std::system_error when the system
+// refuses what it needs to wait for notifications.
 std::shared_ptr<HidPlatform> CreateSystemHidPlatform();
 
 } // namespace miran::hid

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/UniqueFd.h"
 #include "hid/HidPlatform.h"
 
 #include <cerrno>
@@ -36,8 +37,7 @@ struct VirtualInterface {
 // through the same descriptor path as a real backend. Safe to use from several threads.
 class VirtualHidPlatform : public HidPlatform {
 public:
-    VirtualHidPlatform();
-    ~VirtualHidPlatform() override;
+    VirtualHidPlatform(); // throws std::system_error when no eventfd can be had
 
     // Returns the interface's id (its path is PathOf(id)).
     int Plug(VirtualInterface interface);
@@ -53,7 +53,7 @@ public:
     bool Loaded() const override { return true; }
     std::vector<THidPnPInfo> CollectInterfaces() override;
     std::unique_ptr<HidHandle> Open(const THidPnPInfo& interface, HidAccess access) override;
-    int NotificationFd() const override { return eventFd_; }
+    int NotificationFd() const override { return eventFd_.Get(); }
     void PostNotification() override;
     std::optional<long> TakeNotification() override;
 
@@ -68,7 +68,7 @@ private:
     mutable std::mutex mutex_;
     std::map<int, std::shared_ptr<Plugged>> interfaces_;
     int nextId_ = 0;
-    int eventFd_ = -1;
+    UniqueFd eventFd_;
     bool posted_ = false;
     int notifications_ = 0;
     int opens_ = 0;

@@ -8,12 +8,8 @@
 
 namespace miran::hid::linux_backend {
 
-HidrawHandle::HidrawHandle(int fd, HidrawInterface interface) : fd_(fd), interface_(std::move(interface)) {}
-
-HidrawHandle::~HidrawHandle() {
-    if (fd_ >= 0)
-        close(fd_);
-}
+HidrawHandle::HidrawHandle(UniqueFd fd, HidrawInterface interface)
+    : fd_(std::move(fd)), interface_(std::move(interface)) {}
 
 bool HidrawHandle::GetAttributes(HidAttributes& attributes) {
     attributes = interface_.attributes;
@@ -21,20 +17,20 @@ bool HidrawHandle::GetAttributes(HidAttributes& attributes) {
 }
 
 bool HidrawHandle::GetFeature(std::uint8_t* buffer, std::size_t length) {
-    if (fd_ < 0) {
+    if (fd_.Get() < 0) {
         errno = EBADF;
         return false;
     }
-    return ioctl(fd_, HIDIOCGFEATURE(length), buffer) >= 0;
+    return ioctl(fd_.Get(), HIDIOCGFEATURE(length), buffer) >= 0;
 }
 
 bool HidrawHandle::SetFeature(const std::uint8_t* buffer, std::size_t length) {
-    if (fd_ < 0) {
+    if (fd_.Get() < 0) {
         errno = EBADF;
         return false;
     }
     // The kernel only reads the buffer.
-    return ioctl(fd_, HIDIOCSFEATURE(length), const_cast<std::uint8_t*>(buffer)) >= 0;
+    return ioctl(fd_.Get(), HIDIOCSFEATURE(length), const_cast<std::uint8_t*>(buffer)) >= 0;
 }
 
 bool HidrawHandle::GetSerialNumberString(std::string& serial) {
@@ -46,9 +42,9 @@ bool HidrawHandle::GetSerialNumberString(std::string& serial) {
 
 HidInputRead HidrawHandle::ReadInputReport(std::uint8_t* buffer, std::size_t length,
                                            std::chrono::milliseconds wait) {
-    if (fd_ < 0 || length == 0)
+    if (fd_.Get() < 0 || length == 0)
         return {HidInputRead::Status::Error, 0, EBADF};
-    pollfd watched{fd_, POLLIN, 0};
+    pollfd watched{fd_.Get(), POLLIN, 0};
     int ready = poll(&watched, 1, static_cast<int>(wait.count()));
     if (ready < 0)
         return errno == EINTR ? HidInputRead{}
@@ -64,7 +60,7 @@ HidInputRead HidrawHandle::ReadInputReport(std::uint8_t* buffer, std::size_t len
         if (length == 1)
             return {HidInputRead::Status::Error, 0, EINVAL};
     }
-    ssize_t n = read(fd_, buffer + offset, length - offset);
+    ssize_t n = read(fd_.Get(), buffer + offset, length - offset);
     if (n < 0)
         return errno == EAGAIN || errno == EINTR
                    ? HidInputRead{}

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "SysfsHidraw.h"
+#include "core/UniqueFd.h"
 #include "hid/HidPlatform.h"
 
 namespace miran::hid::linux_backend {
@@ -9,11 +10,7 @@ namespace miran::hid::linux_backend {
 // (the user may not open the node) answers those and refuses transfers.
 class HidrawHandle : public HidHandle {
 public:
-    HidrawHandle(int fd, HidrawInterface interface);
-    ~HidrawHandle() override;
-
-    HidrawHandle(const HidrawHandle&) = delete;
-    HidrawHandle& operator=(const HidrawHandle&) = delete;
+    HidrawHandle(UniqueFd fd, HidrawInterface interface);
 
     bool GetAttributes(HidAttributes& attributes) override;
     bool GetFeature(std::uint8_t* buffer, std::size_t length) override;
@@ -24,7 +21,7 @@ public:
                                  std::chrono::milliseconds wait) override;
 
 private:
-    int fd_;
+    UniqueFd fd_;
     HidrawInterface interface_;
 };
 

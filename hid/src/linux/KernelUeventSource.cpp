@@ -1,5 +1,6 @@
 #include "HotplugSource.h"
 #include "Uevent.h"
+#include "core/UniqueFd.h"
 #include "hid/DebugLog.h"
 
 #include <cerrno>
@@ -15,10 +16,9 @@ constexpr unsigned kKernelGroup = 1;
 
 class KernelUeventSource : public HotplugSource {
 public:
-    explicit KernelUeventSource(int fd) : fd_(fd) {}
-    ~KernelUeventSource() override { close(fd_); }
+    explicit KernelUeventSource(UniqueFd fd) : fd_(std::move(fd)) {}
 
-    int Fd() const override { return fd_; }
+    int Fd() const override { return fd_.Get(); }
 
     bool DrainNodeChanges() override {
         bool changed = false;
@@ -26,8 +26,8 @@ public:
         for (;;) {
             sockaddr_nl sender{};
             socklen_t senderSize = sizeof sender;
-            ssize_t n =
-                recvfrom(fd_, buffer, sizeof buffer, 0, reinterpret_cast<sockaddr*>(&sender), &senderSize);
+            ssize_t n = recvfrom(fd_.Get(), buffer, sizeof buffer, 0, reinterpret_cast<sockaddr*>(&sender),
+                                 &senderSize);
             if (n < 0) {
                 if (errno == EINTR)
                     continue;
@@ -42,23 +42,21 @@ public:
     }
 
 private:
-    int fd_;
+    UniqueFd fd_;
 };
 
 } // namespace
 
 std::unique_ptr<HotplugSource> OpenKernelUeventSource() {
-    int fd = socket(AF_NETLINK, SOCK_DGRAM | SOCK_CLOEXEC | SOCK_NONBLOCK, NETLINK_KOBJECT_UEVENT);
-    if (fd < 0)
+    UniqueFd fd(socket(AF_NETLINK, SOCK_DGRAM | SOCK_CLOEXEC | SOCK_NONBLOCK, NETLINK_KOBJECT_UEVENT));
+    if (fd.Get() < 0)
         return nullptr;
     sockaddr_nl address{};
     address.nl_family = AF_NETLINK;
     address.nl_groups = kKernelGroup;
-    if (bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) < 0) {
-        close(fd);
+    if (bind(fd.Get(), reinterpret_cast<const sockaddr*>(&address), sizeof address) < 0)
         return nullptr;
-    }
-    return std::make_unique<KernelUeventSource>(fd);
+    return std::make_unique<KernelUeventSource>(std::move(fd));
 }
 
 std::unique_ptr<HotplugSource> OpenHotplugSource(const std::filesystem::path& udevRunDir) {

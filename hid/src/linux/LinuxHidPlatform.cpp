@@ -9,17 +9,19 @@
 #include <sys/epoll.h>
 #include <sys/eventfd.h>
 #include <sys/stat.h>
+#include <system_error>
 #include <unistd.h>
 
 namespace miran::hid::linux_backend {
 
 namespace {
 
-bool Watch(int epollFd, int fd) {
+void Watch(int epollFd, int fd) {
     epoll_event event{};
     event.events = EPOLLIN;
     event.data.fd = fd;
-    return epoll_ctl(epollFd, EPOLL_CTL_ADD, fd, &event) == 0;
+    if (epoll_ctl(epollFd, EPOLL_CTL_ADD, fd, &event) != 0)
+        throw std::system_error(errno, std::generic_category(), "epoll_ctl");
 }
 
 } // namespace
@@ -30,21 +32,13 @@ LinuxHidPlatform::LinuxHidPlatform(LinuxHidPaths paths) : paths_(std::move(paths
         return;
     }
     loaded_ = true;
-    postedFd_ = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
-    epollFd_ = epoll_create1(EPOLL_CLOEXEC);
-    Watch(epollFd_, postedFd_);
+    postedFd_ = CheckedFd(eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK), "eventfd");
+    epollFd_ = CheckedFd(epoll_create1(EPOLL_CLOEXEC), "epoll_create1");
+    Watch(epollFd_.Get(), postedFd_.Get());
     // Without a hot-plug source the first scan still runs; later changes then go unnoticed.
     hotplug_ = OpenHotplugSource(paths_.udevRun);
     if (hotplug_)
-        Watch(epollFd_, hotplug_->Fd());
-}
-
-LinuxHidPlatform::~LinuxHidPlatform() {
-    hotplug_.reset();
-    if (epollFd_ >= 0)
-        close(epollFd_);
-    if (postedFd_ >= 0)
-        close(postedFd_);
+        Watch(epollFd_.Get(), hotplug_->Fd());
 }
 
 std::vector<THidPnPInfo> LinuxHidPlatform::CollectInterfaces() {
@@ -88,30 +82,30 @@ std::unique_ptr<HidHandle> LinuxHidPlatform::Open(const THidPnPInfo& wanted, Hid
     const int flags = access == HidAccess::ReadWrite ? O_RDWR | O_CLOEXEC
                       : access == HidAccess::Read    ? O_RDONLY | O_CLOEXEC | O_NONBLOCK
                                                      : O_RDONLY | O_CLOEXEC;
-    int fd = open(wanted.DevicePath.c_str(), flags);
-    if (fd >= 0 && !IsInterface(fd, *interface)) {
+    UniqueFd fd(open(wanted.DevicePath.c_str(), flags));
+    if (fd.Get() >= 0 && !IsInterface(fd.Get(), *interface)) {
         DebugLog("open " + wanted.DevicePath + ": identity mismatch, the node is no longer " +
                  wanted.DeviceInstance);
-        close(fd);
-        fd = -1;
+        fd = UniqueFd();
         errno = ENODEV;
     }
     // What sysfs said is enough to answer a query; the node is opened as far as the user may.
-    if (fd < 0 && access != HidAccess::QueryOnly)
+    if (fd.Get() < 0 && access != HidAccess::QueryOnly)
         return nullptr;
-    return std::make_unique<HidrawHandle>(fd, std::move(*interface));
+    return std::make_unique<HidrawHandle>(std::move(fd), std::move(*interface));
 }
 
 void LinuxHidPlatform::PostNotification() {
-    if (postedFd_ < 0)
+    if (postedFd_.Get() < 0)
         return;
     std::uint64_t one = 1;
-    [[maybe_unused]] ssize_t written = write(postedFd_, &one, sizeof one);
+    [[maybe_unused]] ssize_t written = write(postedFd_.Get(), &one, sizeof one);
 }
 
 std::optional<long> LinuxHidPlatform::TakeNotification() {
     std::uint64_t count = 0;
-    bool posted = postedFd_ >= 0 && read(postedFd_, &count, sizeof count) == sizeof count && count > 0;
+    bool posted =
+        postedFd_.Get() >= 0 && read(postedFd_.Get(), &count, sizeof count) == sizeof count && count > 0;
     bool changed = hotplug_ && hotplug_->DrainNodeChanges();
     if (posted)
         return -1;

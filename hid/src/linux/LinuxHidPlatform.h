@@ -2,6 +2,7 @@
 
 #include "HotplugSource.h"
 #include "SysfsHidraw.h"
+#include "core/UniqueFd.h"
 #include "hid/HidPlatform.h"
 
 #include <map>
@@ -20,7 +21,6 @@ struct LinuxHidPaths {
 class LinuxHidPlatform : public HidPlatform {
 public:
     explicit LinuxHidPlatform(LinuxHidPaths paths = {});
-    ~LinuxHidPlatform() override;
 
     LinuxHidPlatform(const LinuxHidPlatform&) = delete;
     LinuxHidPlatform& operator=(const LinuxHidPlatform&) = delete;
@@ -28,7 +28,7 @@ public:
     bool Loaded() const override { return loaded_; }
     std::vector<THidPnPInfo> CollectInterfaces() override;
     std::unique_ptr<HidHandle> Open(const THidPnPInfo& wanted, HidAccess access) override;
-    int NotificationFd() const override { return epollFd_; }
+    int NotificationFd() const override { return epollFd_.Get(); }
     void PostNotification() override;
     std::optional<long> TakeNotification() override;
 
@@ -40,9 +40,9 @@ private:
 
     LinuxHidPaths paths_;
     bool loaded_ = false;
-    std::unique_ptr<HotplugSource> hotplug_;
-    int postedFd_ = -1;
-    int epollFd_ = -1;
+    UniqueFd postedFd_;
+    UniqueFd epollFd_;
+    std::unique_ptr<HotplugSource> hotplug_; // watched by epollFd_, so closed before it
     std::mutex mutex_;
     std::map<std::string, HidrawInterface> collected_; // by device instance, from the last collection
 };

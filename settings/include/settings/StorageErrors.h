@@ -1,9 +1,7 @@
 #pragma once
 
 #include "core/ComponentError.h"
-
-#include <stdexcept>
-#include <string>
+#include "core/ConvertError.h"
 
 namespace miran::settings {
 
@@ -11,12 +9,6 @@ namespace miran::settings {
 class EAppStorageError : public EComponentError {
 public:
     using EComponentError::EComponentError;
-};
-
-// A stored text that cannot be converted to the requested type.
-class EConvertError : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
 };
 
 } // namespace miran::settings

@@ -1,4 +1,4 @@
-#include "widgets/ConvertError.h"
+#include "widgets/StrToInt.h"
 
 #include <limits>
 
