@@ -124,12 +124,10 @@ TEST_F(AppIniFileStorageTest, LineBreakIsRefusedSoTheFileGainsNoLine) {
         std::string message;
     } cases[] = {
         {"DEVICE", "first\r\nsecond", "Not stored \"CONFIG\\DEVICE\": it holds a line break"},
-        {"DEVICE", "X\n[Main]\nNormPos=0,0,10,10",
-         "Not stored \"CONFIG\\DEVICE\": it holds a line break"},
+        {"DEVICE", "X\n[Main]\nNormPos=0,0,10,10", "Not stored \"CONFIG\\DEVICE\": it holds a line break"},
         {"DEVICE", "X\r[Main]", "Not stored \"CONFIG\\DEVICE\": it holds a line break"},
         {"DEVICE", "\n", "Not stored \"CONFIG\\DEVICE\": it holds a line break"},
-        {"Main]\r\n[CONFIG\\Key", "1",
-         "Not stored \"Main]\r\n[CONFIG\\Key\": it holds a line break"},
+        {"Main]\r\n[CONFIG\\Key", "1", "Not stored \"Main]\r\n[CONFIG\\Key\": it holds a line break"},
         {"Key\nX", "1", "Not stored \"CONFIG\\Key\nX\": it holds a line break"},
     };
     for (const auto& c : cases) {
