@@ -121,7 +121,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(OutcomeCase{"Success", 0, false, "OK", "v1.9.0"},
                       OutcomeCase{"Failure", 1, false, "Biosflash Erase Error", "v1.8.2"},
                       OutcomeCase{"UnplugMidUpload", 0, true, "Bios upload Error", "---"}),
-    [](const auto& info) { return info.param.name; });
+    [](const auto& paramInfo) { return paramInfo.param.name; });
 
 TEST_F(SelectionTest, RestartingProgrammerIsIdentifiedOnceItIsBack) {
     auto programmer = Plug(0);

@@ -63,6 +63,6 @@ INSTANTIATE_TEST_SUITE_P(
                           "OpenRefused",
                           R"([{"no_permission": true}])",
                           {"open virtual:hidraw0 for reading and writing: Permission denied (errno 13)"}}),
-    [](const auto& info) { return info.param.name; });
+    [](const auto& paramInfo) { return paramInfo.param.name; });
 
 } // namespace

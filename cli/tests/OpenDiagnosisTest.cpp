@@ -67,7 +67,7 @@ INSTANTIATE_TEST_SUITE_P(
             "InputOutputError", EIO, true, "Input/output error", kExitIdentifyFailed,
             "Programmer PM0000000001 at virtual:hidraw0 cannot be opened for reading and writing: "
             "Input/output error"}),
-    [](const auto& info) { return info.param.name; });
+    [](const auto& paramInfo) { return paramInfo.param.name; });
 
 } // namespace
 } // namespace miran::cli

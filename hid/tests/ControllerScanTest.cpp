@@ -199,7 +199,7 @@ INSTANTIATE_TEST_SUITE_P(
     Creation, ControllerScanError,
     ::testing::Values(BrokenInterfaceCase{"NotOpenable", false, true, kDeviceCannotBeOpened},
                       BrokenInterfaceCase{"NotIdentifiable", true, false, kDeviceCannotBeIdentified}),
-    [](const auto& info) { return info.param.name; });
+    [](const auto& paramInfo) { return paramInfo.param.name; });
 
 TEST_F(ControllerScan, NotificationDuringAScanIsDropped) {
     CreateController();

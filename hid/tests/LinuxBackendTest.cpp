@@ -148,7 +148,7 @@ INSTANTIATE_TEST_SUITE_P(LinuxHidPlatform, HotplugChoice,
                          ::testing::Values(HotplugChoiceCase{"NoHidrawClass", false, false},
                                            HotplugChoiceCase{"UdevdNotRunning", true, false},
                                            HotplugChoiceCase{"UdevdRunning", true, true}),
-                         [](const auto& info) { return info.param.name; });
+                         [](const auto& paramInfo) { return paramInfo.param.name; });
 
 TEST(LinuxHidPlatform, SilentWithoutTheHidrawClass) {
     SysfsTree tree;
@@ -222,8 +222,8 @@ TEST_P(NodeThatCannotBeOpened, IsListedWithTheReasonAndWithoutReadWriteAccess) {
         std::string seen;
         THidDeviceController controller(platform);
         controller.SetOnEnumerate(THidEnumerateEvent([&](THidDevice& device, int) {
-            std::uint8_t report[8] = {3};
-            const bool transferred = device.GetFeature(report, sizeof report);
+            std::uint8_t feature[8] = {3};
+            const bool transferred = device.GetFeature(feature, sizeof feature);
             seen += device.SerialNumber() + " read-write " + (device.ReadWriteAccess() ? "yes" : "no") +
                     " error " + std::to_string(device.ReadWriteError()) + " transfer " +
                     (transferred ? "yes" : "no") + "\n";
@@ -246,7 +246,7 @@ TEST_P(NodeThatCannotBeOpened, IsListedWithTheReasonAndWithoutReadWriteAccess) {
 INSTANTIATE_TEST_SUITE_P(LinuxHidPlatform, NodeThatCannotBeOpened,
                          ::testing::Values(UnopenableNodeCase{"NoPermission", true, EACCES},
                                            UnopenableNodeCase{"NoNode", false, ENOENT}),
-                         [](const auto& info) { return info.param.name; });
+                         [](const auto& paramInfo) { return paramInfo.param.name; });
 
 struct ReplugCase {
     const char* name;
@@ -310,7 +310,7 @@ INSTANTIATE_TEST_SUITE_P(
                        ASSERT_EQ(platform.CollectInterfaces().size(), 1u);
                    },
                    false, false}),
-    [](const auto& info) { return info.param.name; });
+    [](const auto& paramInfo) { return paramInfo.param.name; });
 
 TEST(LinuxHidPlatform, FirstNotificationIsPostedThroughTheDescriptor) {
     SysfsTree tree;
@@ -375,7 +375,7 @@ TEST_P(HidrawHandleOverPipe, FeatureReportsFailOnSomethingThatIsNoHidrawNode) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Reports, HidrawHandleOverPipe, ::testing::Bool(),
-                         [](const auto& info) { return info.param ? "Numbered" : "Unnumbered"; });
+                         [](const auto& paramInfo) { return paramInfo.param ? "Numbered" : "Unnumbered"; });
 
 } // namespace
 } // namespace miran::hid::linux_backend

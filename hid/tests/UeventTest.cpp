@@ -64,7 +64,7 @@ TEST_P(KernelUevent, IsParsedAndFiltered) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Captured, KernelUevent, ::testing::ValuesIn(kKernelMessages),
-                         [](const auto& info) { return info.param.name; });
+                         [](const auto& paramInfo) { return paramInfo.param.name; });
 
 TEST(KernelUeventProperties, AreSplitAtTheFirstEqualsSign) {
     std::string bytes = "add@/x\0ACTION=add\0HID_NAME=A=B\0SUBSYSTEM=hidraw\0"s;
@@ -138,7 +138,7 @@ TEST_P(InputReports, AreSizedWithTheIdByte) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Descriptors, InputReports, ::testing::ValuesIn(kDescriptors),
-                         [](const auto& info) { return info.param.name; });
+                         [](const auto& paramInfo) { return paramInfo.param.name; });
 
 } // namespace
 } // namespace miran::hid::linux_backend

@@ -56,9 +56,9 @@ public:
         events.push_back("status " + text);
     }
     void SetProgressMax(int maximum) override { events.push_back("max " + std::to_string(maximum)); }
-    void SetProgressPosition(int position) override {
-        this->position = position;
-        events.push_back("pos " + std::to_string(position));
+    void SetProgressPosition(int value) override {
+        position = value;
+        events.push_back("pos " + std::to_string(value));
     }
     void ProcessMessages() override { events.push_back("pump"); }
     void Beep() override { events.push_back("beep"); }

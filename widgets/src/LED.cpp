@@ -103,11 +103,11 @@ QSize TLED::sizeHint() const {
 
 void TLED::RecolorLedImage() {
     ledImage_ = LoadBitmapResource("LEDGREEN").convertToFormat(QImage::Format_RGB32);
-    const QRgb lamp = color_.Resolve(palette()).rgb();
+    const QRgb lampColor = color_.Resolve(palette()).rgb();
     for (int x = 0; x < ledImage_.width(); ++x) {
         for (int y = 0; y < ledImage_.height(); ++y) {
             if (ledImage_.pixel(x, y) == kLampBody)
-                ledImage_.setPixel(x, y, lamp);
+                ledImage_.setPixel(x, y, lampColor);
         }
     }
     // Lamp pixels where the mask is black; elsewhere the parent's background stays visible.
