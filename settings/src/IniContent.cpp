@@ -66,7 +66,7 @@ TIniContent TIniContent::Parse(std::string_view text) {
             continue;
         }
         if (current != nullptr) {
-            current->Lines.push_back(NormalizeLine(line));
+            current->lines.push_back(NormalizeLine(line));
         }
     }
     return content;
@@ -76,10 +76,10 @@ std::string TIniContent::Text() const {
     std::string text;
     for (const auto& section : sections_) {
         text += '[';
-        text += section.Name;
+        text += section.name;
         text += ']';
         text += kLineEnd;
-        for (const auto& line : section.Lines) {
+        for (const auto& line : section.lines) {
             text += line;
             text += kLineEnd;
         }
@@ -94,7 +94,7 @@ std::optional<std::string_view> TIniContent::FindValue(std::string_view section,
         return std::nullopt;
     }
     const auto line = FindLine(*found, key);
-    if (line == found->Lines.end()) {
+    if (line == found->lines.end()) {
         return std::nullopt;
     }
     return std::string_view{*line}.substr(line->find('=') + 1);
@@ -109,10 +109,10 @@ void TIniContent::WriteValue(std::string_view section, std::string_view key, std
     line += '=';
     line += value;
     const auto existing = FindLine(*target, key);
-    if (existing == target->Lines.end()) {
-        target->Lines.push_back(std::move(line));
+    if (existing == target->lines.end()) {
+        target->lines.push_back(std::move(line));
     } else {
-        target->Lines[existing - target->Lines.begin()] = std::move(line);
+        target->lines[existing - target->lines.begin()] = std::move(line);
     }
 }
 
@@ -122,20 +122,20 @@ bool TIniContent::RemoveValue(std::string_view section, std::string_view key) {
         return false;
     }
     const auto line = FindLine(*target, key);
-    if (line == target->Lines.end()) {
+    if (line == target->lines.end()) {
         return false;
     }
-    target->Lines.erase(line);
+    target->lines.erase(line);
     return true;
 }
 
 bool TIniContent::RemoveSection(std::string_view section) {
-    return std::erase_if(sections_, [&](const TSection& s) { return SameText(s.Name, section); }) > 0;
+    return std::erase_if(sections_, [&](const TSection& s) { return SameText(s.name, section); }) > 0;
 }
 
 TIniContent::TSection* TIniContent::FindSection(std::string_view name) {
     const auto found = std::find_if(sections_.begin(), sections_.end(),
-                                    [&](const TSection& s) { return SameText(s.Name, name); });
+                                    [&](const TSection& s) { return SameText(s.name, name); });
     return found == sections_.end() ? nullptr : &*found;
 }
 
@@ -145,7 +145,7 @@ const TIniContent::TSection* TIniContent::FindSection(std::string_view name) con
 
 std::vector<std::string>::const_iterator TIniContent::FindLine(const TSection& section,
                                                                std::string_view key) {
-    return std::find_if(section.Lines.begin(), section.Lines.end(), [&](const std::string& line) {
+    return std::find_if(section.lines.begin(), section.lines.end(), [&](const std::string& line) {
         const auto name = LineName(line);
         return name && SameText(*name, key);
     });

@@ -27,8 +27,8 @@ public:
 
 private:
     struct TSection {
-        std::string Name;
-        std::vector<std::string> Lines;
+        std::string name;
+        std::vector<std::string> lines;
     };
 
     TSection* FindSection(std::string_view name);

@@ -53,15 +53,15 @@ TSectionKey SplitSectionKey(std::string_view path, std::string_view defaultSecti
     const auto cut = normalized.rfind('\\');
     TSectionKey result;
     if (cut == std::string::npos) {
-        result.Key = normalized;
+        result.key = normalized;
     } else {
-        result.Section = normalized.substr(0, cut);
-        result.Key = normalized.substr(cut + 1);
+        result.section = normalized.substr(0, cut);
+        result.key = normalized.substr(cut + 1);
     }
-    if (result.Section.empty() || result.Section.front() == '.') {
-        result.Section.insert(0, defaultSection);
+    if (result.section.empty() || result.section.front() == '.') {
+        result.section.insert(0, defaultSection);
     }
-    if (result.Section.empty() || result.Section.front() == '.') {
+    if (result.section.empty() || result.section.front() == '.') {
         throw EAppStorageError("TAppIniFileStorage.ReadValue: Section undefined");
     }
     return result;

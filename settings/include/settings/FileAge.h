@@ -8,12 +8,12 @@ namespace miran::settings {
 // What tells one version of a file from another: its modification time, and to catch writes within
 // the same clock tick or files replaced by renaming, its change time, size and inode as well.
 struct TFileAge {
-    std::int64_t ModifiedNs = -1;
-    std::int64_t ChangedNs = -1;
-    std::int64_t Size = -1;
-    std::uint64_t Inode = 0;
+    std::int64_t modifiedNs = -1;
+    std::int64_t changedNs = -1;
+    std::int64_t size = -1;
+    std::uint64_t inode = 0;
 
-    bool Exists() const { return ModifiedNs != -1; }
+    bool Exists() const { return modifiedNs != -1; }
     bool operator==(const TFileAge&) const = default;
 };
 

@@ -13,8 +13,8 @@ std::string NormalizePath(std::string_view path);
 std::string ConcatPaths(std::string_view path, std::string_view key);
 
 struct TSectionKey {
-    std::string Section;
-    std::string Key;
+    std::string section;
+    std::string key;
 
     bool operator==(const TSectionKey&) const = default;
 };
