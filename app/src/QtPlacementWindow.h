@@ -8,7 +8,7 @@ namespace miran::app {
 
 // A top-level Qt window as the placement storage sees it. Rectangles are frame rectangles in desktop
 // coordinates; flags and the minimised and maximised positions have no Qt meaning and are kept as given.
-class QtPlacementWindow : public settings::IPlacementWindow {
+class QtPlacementWindow : public settings::PlacementWindow {
 public:
     QtPlacementWindow(QWidget& window, settings::TFormBorderStyle borderStyle, settings::TPosition position);
 

@@ -24,7 +24,7 @@ TPlacementOptions::TPlacementOptions(std::initializer_list<TPlacementOption> opt
     }
 }
 
-TFormPlacement::TFormPlacement(IPlacementWindow& form) : form_(form), appStoragePath_(kFormNamePlaceholder) {}
+TFormPlacement::TFormPlacement(PlacementWindow& form) : form_(form), appStoragePath_(kFormNamePlaceholder) {}
 
 TFormPlacement::~TFormPlacement() {
     if (attached_) {

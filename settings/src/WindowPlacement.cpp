@@ -11,7 +11,7 @@ namespace miran::settings {
 namespace {
 
 // "(1280x1024)": the whole desktop, appended to the position keys.
-std::string DesktopSuffix(const IPlacementWindow& window) {
+std::string DesktopSuffix(const PlacementWindow& window) {
     const auto size = window.DesktopSize();
     return "(" + std::to_string(size.Width) + "x" + std::to_string(size.Height) + ")";
 }
@@ -47,7 +47,7 @@ std::string ReadPositionText(TAppIniFileStorage& storage, const std::string& pat
 }
 
 // Keeps the form's own positioning at show time from overriding the restored position.
-void KeepRestoredPosition(IPlacementWindow& window, const TPlacementOptions& options) {
+void KeepRestoredPosition(PlacementWindow& window, const TPlacementOptions& options) {
     const bool size = options.Contains(TPlacementOption::fpSize);
     const bool location = options.Contains(TPlacementOption::fpLocation);
     auto position = window.Position();
@@ -63,7 +63,7 @@ void KeepRestoredPosition(IPlacementWindow& window, const TPlacementOptions& opt
     }
 }
 
-void ReadGeometry(IPlacementWindow& window, TAppIniFileStorage& storage, const std::string& path,
+void ReadGeometry(PlacementWindow& window, TAppIniFileStorage& storage, const std::string& path,
                   const TPlacementOptions& options, TWindowPlacement& placement) {
     const bool size = options.Contains(TPlacementOption::fpSize);
     const bool location = options.Contains(TPlacementOption::fpLocation);
@@ -132,7 +132,7 @@ TWindowState StateOfShowCmd(int showCmd, TWindowState defaultState) {
 }
 
 // False when the whole application was minimised instead; the form is then left alone.
-bool ReadState(IPlacementWindow& window, TAppIniFileStorage& storage, const std::string& path,
+bool ReadState(PlacementWindow& window, TAppIniFileStorage& storage, const std::string& path,
                int currentShowCmd) {
     const auto style = window.FormStyle();
     const bool mdi = style == TFormStyle::fsMDIForm || style == TFormStyle::fsMDIChild;
@@ -156,7 +156,7 @@ bool ReadState(IPlacementWindow& window, TAppIniFileStorage& storage, const std:
 
 } // namespace
 
-void WriteWindowPlacement(IPlacementWindow& window, TAppIniFileStorage& storage, const std::string& path,
+void WriteWindowPlacement(PlacementWindow& window, TAppIniFileStorage& storage, const std::string& path,
                           const TPlacementOptions& options) {
     if (options.IsActiveControlOnly()) {
         return;
@@ -191,7 +191,7 @@ void WriteWindowPlacement(IPlacementWindow& window, TAppIniFileStorage& storage,
     });
 }
 
-void ReadWindowPlacement(IPlacementWindow& window, TAppIniFileStorage& storage, const std::string& path,
+void ReadWindowPlacement(PlacementWindow& window, TAppIniFileStorage& storage, const std::string& path,
                          const TPlacementOptions& options) {
     if (options.IsActiveControlOnly()) {
         return;

@@ -9,7 +9,7 @@
 namespace miran::settings::testing {
 
 // A top-level window on a desktop of monitors, recording what the placement component does to it.
-class FakePlacementWindow : public IPlacementWindow {
+class FakePlacementWindow : public PlacementWindow {
 public:
     // Designed 600x300, centred on a single 1920x1080 monitor at 96 pixels per inch, not yet shown.
     FakePlacementWindow() {

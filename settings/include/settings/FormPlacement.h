@@ -31,10 +31,10 @@ private:
 enum class TPlacementVersionCheck { fpvcNocheck, fpvcCheckGreaterEqual, fpvcCheckEqual };
 
 // Stores the window's show state and placement (see WriteWindowPlacement) under a storage path.
-void WriteWindowPlacement(IPlacementWindow& window, TAppIniFileStorage& storage, const std::string& path,
+void WriteWindowPlacement(PlacementWindow& window, TAppIniFileStorage& storage, const std::string& path,
                           const TPlacementOptions& options);
 // Puts a stored placement back, when it was saved at the same pixels per inch and lies on the monitors.
-void ReadWindowPlacement(IPlacementWindow& window, TAppIniFileStorage& storage, const std::string& path,
+void ReadWindowPlacement(PlacementWindow& window, TAppIniFileStorage& storage, const std::string& path,
                          const TPlacementOptions& options);
 
 // Remembers where a form was and in which state it was left, and puts it back at its next first show.
@@ -48,7 +48,7 @@ void ReadWindowPlacement(IPlacementWindow& window, TAppIniFileStorage& storage, 
 //     FormStorage1.Loaded();
 class TFormPlacement {
 public:
-    explicit TFormPlacement(IPlacementWindow& form);
+    explicit TFormPlacement(PlacementWindow& form);
     // Puts the form's previous event handlers back. The form must outlive the component.
     ~TFormPlacement();
     TFormPlacement(const TFormPlacement&) = delete;
@@ -96,7 +96,7 @@ private:
     // Runs a save or restore from an event; its error goes to the application's handler.
     void Guarded(void (TFormPlacement::*step)());
 
-    IPlacementWindow& form_;
+    PlacementWindow& form_;
     bool active_ = true;
     TAppIniFileStorage* appStorage_ = nullptr;
     std::string appStoragePath_;

@@ -101,9 +101,9 @@ struct TFormEvents {
 // monitors are QGuiApplication::screenAt(), pixels per inch the primary screen's logicalDotsPerInch(),
 // the desktop size the bounding rectangle of all screens' geometry(). The window must call the
 // Events() handlers from its show, close and destroy handling.
-class IPlacementWindow {
+class PlacementWindow {
 public:
-    virtual ~IPlacementWindow() = default;
+    virtual ~PlacementWindow() = default;
 
     // The form's component name (replaces "%FORM_NAME%" in storage paths).
     virtual std::string Name() const = 0;
