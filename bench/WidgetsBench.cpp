@@ -61,7 +61,7 @@ BENCHMARK(BM_PaintPlainOfLargestFontLength)->Unit(benchmark::kMillisecond);
 void PaintProgressCaption(benchmark::State& state, const QString& caption) {
     TGradientProgress bar;
     bar.resize(94, 15);
-    bar.setTextOption(toFormat);
+    bar.setTextOption(TTextOption::toFormat);
     bar.setCaption(caption);
     bar.setMaximum(1000);
     int position = 0;

@@ -31,7 +31,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     bar.setSolid(settings & 4);
     bar.setGradientBlocks(settings & 8);
     bar.setTextCentered(settings & 16);
-    bar.setBorderStyle(settings & 32 ? bsSingle : bsNone);
+    bar.setBorderStyle(settings & 32 ? TBorderStyle::bsSingle : TBorderStyle::bsNone);
     bar.setCaption(caption);
     bar.setMinimum(minimum);
     bar.setMaximum(maximum);

@@ -102,13 +102,13 @@ QGroupBox* ProgressBars() {
         p->setPosition(80);
     });
     bar(QStringLiteral("single border, 0%"), [](TGradientProgress* p) {
-        p->setBorderStyle(bsSingle);
-        p->setTextOption(toPercent);
+        p->setBorderStyle(TBorderStyle::bsSingle);
+        p->setTextOption(TTextOption::toPercent);
         p->setSolid(true);
     });
     bar(QStringLiteral("single border, 42%"), [](TGradientProgress* p) {
-        p->setBorderStyle(bsSingle);
-        p->setTextOption(toPercent);
+        p->setBorderStyle(TBorderStyle::bsSingle);
+        p->setTextOption(TTextOption::toPercent);
         p->setSolid(true);
         p->setStartColor(clWhite);
         p->setEndColor(clBlue);
@@ -116,7 +116,7 @@ QGroupBox* ProgressBars() {
     });
     bar(QStringLiteral("format, centred"), [](TGradientProgress* p) {
         p->setCaption(QStringLiteral("%d of 100"));
-        p->setTextOption(toFormat);
+        p->setTextOption(TTextOption::toFormat);
         p->setTextCentered(true);
         p->setSolid(true);
         p->setStartColor(clYellow);
@@ -201,9 +201,10 @@ QGroupBox* StatusBars() {
     bar(mainWindow(QStringLiteral("Device cannot be opened"), 0));
     bar([](TStatusBar* s) {
         for (auto [text, width, alignment, bevel] :
-             {std::tuple{"left", 80, taLeftJustify, pbLowered}, std::tuple{"centre", 90, taCenter, pbRaised},
-              std::tuple{"right", 90, taRightJustify, pbNone},
-              std::tuple{"grip", 50, taLeftJustify, pbLowered}}) {
+             {std::tuple{"left", 80, TAlignment::taLeftJustify, TStatusPanelBevel::pbLowered},
+              std::tuple{"centre", 90, TAlignment::taCenter, TStatusPanelBevel::pbRaised},
+              std::tuple{"right", 90, TAlignment::taRightJustify, TStatusPanelBevel::pbNone},
+              std::tuple{"grip", 50, TAlignment::taLeftJustify, TStatusPanelBevel::pbLowered}}) {
             TStatusPanel* panel = s->AddPanel();
             panel->setText(QString::fromLatin1(text));
             panel->setWidth(width);

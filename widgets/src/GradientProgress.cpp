@@ -71,7 +71,8 @@ void TGradientProgress::SetRange(int minimum, int maximum, int position) {
     minimum_ = minimum;
     maximum_ = maximum;
     position_ = position;
-    needsRebuild_ = (textOption_ == toFormat || textOption_ == toPercent) && PercentDone() != oldPercent;
+    needsRebuild_ = (textOption_ == TTextOption::toFormat || textOption_ == TTextOption::toPercent) &&
+                    PercentDone() != oldPercent;
     RecomputeFillExtent();
     if (RenderToBuffer())
         repaint();
@@ -128,7 +129,7 @@ void TGradientProgress::setTextCentered(bool centered) {
     if (centered == textCentered_)
         return;
     textCentered_ = centered;
-    if (textOption_ != toNoText)
+    if (textOption_ != TTextOption::toNoText)
         Rebuild();
 }
 
@@ -136,7 +137,7 @@ void TGradientProgress::setCaption(const QString& caption) {
     if (caption == caption_)
         return;
     caption_ = caption;
-    if (textOption_ == toCaption || textOption_ == toFormat)
+    if (textOption_ == TTextOption::toCaption || textOption_ == TTextOption::toFormat)
         Rebuild();
 }
 
@@ -164,7 +165,7 @@ void TGradientProgress::changeEvent(QEvent* event) {
         startRgb_ = startColor_.Resolve(palette());
         endRgb_ = endColor_.Resolve(palette());
         Rebuild();
-    } else if (event->type() == QEvent::FontChange && textOption_ != toNoText) {
+    } else if (event->type() == QEvent::FontChange && textOption_ != TTextOption::toNoText) {
         Rebuild();
     }
 }
@@ -288,20 +289,20 @@ void TGradientProgress::DrawUnfilledArea(QImage& image) const {
 
 QString TGradientProgress::CaptionText() const {
     switch (textOption_) {
-    case toCaption:
+    case TTextOption::toCaption:
         return caption_;
-    case toFormat:
+    case TTextOption::toFormat:
         return FormatCaption(caption_, PercentDone());
-    case toPercent:
+    case TTextOption::toPercent:
         return QString::number(PercentDone()) + u'%';
-    case toNoText:
+    case TTextOption::toNoText:
         break;
     }
     return {};
 }
 
 void TGradientProgress::DrawCaptionText(QImage& image) const {
-    if (textOption_ == toNoText)
+    if (textOption_ == TTextOption::toNoText)
         return;
     const QString text = CaptionText();
     const QFontMetrics metrics(font());
@@ -318,7 +319,7 @@ void TGradientProgress::DrawFrame(QImage& image) const {
     QPainter painter(&image);
     const int right = width() - 1;
     const int bottom = height() - 1;
-    if (borderStyle_ == bsNone) {
+    if (borderStyle_ == TBorderStyle::bsNone) {
         painter.setPen(BackgroundColor());
         painter.drawRect(0, 0, right, bottom);
         return;

@@ -96,11 +96,11 @@ MarkupCanvas TMarkupLabel::PlainCanvas(QPainter* painter) const {
 
 QRect TMarkupLabel::TextRect() {
     QRect rect = this->rect();
-    if (layout_ == tlTop)
+    if (layout_ == TTextLayout::tlTop)
         return rect;
     MarkupCanvas canvas = Canvas(nullptr);
     const int height = MeasureMarkupHeight(canvas, 0, 100, ratio_, caption_);
-    const int top = layout_ == tlCenter ? (rect.height() - height) / 2 : rect.height() - height;
+    const int top = layout_ == TTextLayout::tlCenter ? (rect.height() - height) / 2 : rect.height() - height;
     return rect.translated(0, top);
 }
 

@@ -305,24 +305,24 @@ void TStatusBar::paintEvent(QPaintEvent*) {
 
 void TStatusBar::DrawPanel(QPainter& painter, TStatusPanel* panel, const QRect& area) {
     const QRect frame = area.adjusted(0, kTopBorder, -kPanelGap, 0);
-    const TStatusPanelBevel bevel = panel ? panel->Bevel() : pbLowered;
+    const TStatusPanelBevel bevel = panel ? panel->Bevel() : TStatusPanelBevel::pbLowered;
     const QColor shadow = clBtnShadow.Resolve(palette());
     const QColor light = clBtnHighlight.Resolve(palette());
-    if (bevel == pbLowered)
+    if (bevel == TStatusPanelBevel::pbLowered)
         DrawBevel(painter, frame, shadow, light);
-    else if (bevel == pbRaised)
+    else if (bevel == TStatusPanelBevel::pbRaised)
         DrawBevel(painter, frame, light, shadow);
     if (!panel)
         return;
     const QRect inner = frame.adjusted(kTextPadding, 1, -kTextPadding, -1);
-    if (panel->Style() == psOwnerDraw) {
+    if (panel->Style() == TStatusPanelStyle::psOwnerDraw) {
         if (OnDrawPanel)
             OnDrawPanel(this, panel, painter, inner);
         return;
     }
-    const Qt::Alignment horizontal = panel->Alignment() == taCenter         ? Qt::AlignHCenter
-                                     : panel->Alignment() == taRightJustify ? Qt::AlignRight
-                                                                            : Qt::AlignLeft;
+    const Qt::Alignment horizontal = panel->Alignment() == TAlignment::taCenter         ? Qt::AlignHCenter
+                                     : panel->Alignment() == TAlignment::taRightJustify ? Qt::AlignRight
+                                                                                        : Qt::AlignLeft;
     painter.setPen(palette().color(QPalette::WindowText));
     painter.drawText(inner, horizontal | Qt::AlignVCenter | Qt::TextSingleLine, panel->Text());
 }

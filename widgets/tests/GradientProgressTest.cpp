@@ -68,8 +68,8 @@ TEST_F(ProgressTest, Defaults) {
     EXPECT_EQ(fresh.EndColor(), clBlack);
     EXPECT_FALSE(fresh.Solid());
     EXPECT_FALSE(fresh.GradientBlocks());
-    EXPECT_EQ(fresh.BorderStyle(), bsNone);
-    EXPECT_EQ(fresh.TextOption(), toNoText);
+    EXPECT_EQ(fresh.BorderStyle(), TBorderStyle::bsNone);
+    EXPECT_EQ(fresh.TextOption(), TTextOption::toNoText);
     EXPECT_FALSE(fresh.TextCentered());
     EXPECT_EQ(fresh.Step(), 10);
     EXPECT_TRUE(fresh.ParentColor());
@@ -263,7 +263,7 @@ TEST_F(ProgressTest, ASingleBorderHasThreeRings) {
     SetPaletteColor(*bar, QPalette::Dark, QColor(22, 22, 22));
     SetPaletteColor(*bar, QPalette::Light, QColor(33, 33, 33));
     SetPaletteColor(*bar, QPalette::Shadow, QColor(44, 44, 44));
-    bar->setBorderStyle(bsSingle);
+    bar->setBorderStyle(TBorderStyle::bsSingle);
     bar->setSolid(true);
     bar->setStartColor(clRed);
     bar->setEndColor(clRed);
@@ -311,7 +311,7 @@ TEST_F(ProgressTest, PercentTextOnAnEmptyBarStartsAtXZero) {
     bar->setFont(CrispFont(12));
     SetPaletteColor(*bar, QPalette::WindowText, Qt::black);
     const QImage plain = Picture();
-    bar->setTextOption(toPercent);
+    bar->setTextOption(TTextOption::toPercent);
     const QImage withText = Picture();
     ASSERT_NE(plain, withText);
 
@@ -332,11 +332,11 @@ TEST_F(ProgressTest, PercentTextOnAnEmptyBarStartsAtXZero) {
 TEST_F(ProgressTest, CenteredFormatText) {
     bar->setFont(CrispFont(12));
     bar->setCaption(QStringLiteral("%d of 100"));
-    bar->setTextOption(toFormat);
+    bar->setTextOption(TTextOption::toFormat);
     bar->setTextCentered(true);
     bar->setPosition(7);
     const QImage withText = Picture();
-    bar->setTextOption(toNoText);
+    bar->setTextOption(TTextOption::toNoText);
     QImage expected = Picture();
     {
         QPainter painter(&expected);
@@ -355,7 +355,7 @@ TEST_F(ProgressTest, CenteredFormatText) {
 TEST_F(ProgressTest, AHugeFieldWidthShowsOnlyPadding) {
     bar->resize(94, 15);
     bar->setFont(CrispFont(12));
-    bar->setTextOption(toFormat);
+    bar->setTextOption(TTextOption::toFormat);
     bar->setCaption(QStringLiteral("%200d"));
     const QImage padding = Picture(); // the digits lie beyond the bar
     bar->setCaption(QStringLiteral("%2000000000d"));

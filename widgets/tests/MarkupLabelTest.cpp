@@ -53,7 +53,7 @@ TEST_F(MarkupLabelTest, Defaults) {
     EXPECT_TRUE(label->AutoSize());
     EXPECT_DOUBLE_EQ(label->SuperSubScriptRatio(), 2.0 / 3.0);
     EXPECT_EQ(label->HyperLinkMouseButtons(), Qt::MouseButtons(Qt::LeftButton));
-    EXPECT_EQ(label->Layout(), tlTop);
+    EXPECT_EQ(label->Layout(), TTextLayout::tlTop);
     EXPECT_TRUE(label->Transparent());
     EXPECT_FALSE(label->LinkHot());
     EXPECT_EQ(label->size(), QSize(0, QFontMetrics(CrispFont(20)).height() + 1));
@@ -110,14 +110,14 @@ TEST_F(MarkupLabelTest, LayoutMovesTheTextDown) {
     label->setAutoSize(false);
     label->resize(100, 80);
     label->setCaption("<font bgcolor=clBlue>W</font>");
-    label->setLayout(tlBottom);
+    label->setLayout(TTextLayout::tlBottom);
     const int h = QFontMetrics(CrispFont(20)).height();
     QImage image = Snapshot(parent);
     // The text height plus 1 is measured, so the cell ends one pixel above the bottom.
     EXPECT_EQ(image.pixelColor(0, 80 - h - 1), QColor(0, 0, 255));
     EXPECT_EQ(image.pixelColor(0, 80 - 2), QColor(0, 0, 255));
     EXPECT_EQ(image.pixelColor(0, 80 - h - 2), QColor(250, 250, 250));
-    label->setLayout(tlCenter);
+    label->setLayout(TTextLayout::tlCenter);
     image = Snapshot(parent);
     const int top = (80 - (h + 1)) / 2;
     EXPECT_EQ(image.pixelColor(0, top), QColor(0, 0, 255));

@@ -47,9 +47,9 @@ TEST(StatusBarDefaults, PanelAndBarDefaults) {
     TStatusPanel* panel = bar.AddPanel();
     EXPECT_EQ(panel->Text(), QString());
     EXPECT_EQ(panel->Width(), 50);
-    EXPECT_EQ(panel->Alignment(), taLeftJustify);
-    EXPECT_EQ(panel->Bevel(), pbLowered);
-    EXPECT_EQ(panel->Style(), psText);
+    EXPECT_EQ(panel->Alignment(), TAlignment::taLeftJustify);
+    EXPECT_EQ(panel->Bevel(), TStatusPanelBevel::pbLowered);
+    EXPECT_EQ(panel->Style(), TStatusPanelStyle::psText);
     EXPECT_EQ(panel->Control(), nullptr);
     EXPECT_EQ(panel->MarginLeft(), 3);
     EXPECT_EQ(panel->MarginTop(), 3);
@@ -192,7 +192,7 @@ TEST_F(StatusBarTest, OwnerDrawnPanelsAreDrawnByTheHandler) {
         drawn.emplace_back(panel->Index(), area);
         painter.fillRect(area, QColor(0, 0, 255));
     };
-    bar->Panel(0)->setStyle(psOwnerDraw);
+    bar->Panel(0)->setStyle(TStatusPanelStyle::psOwnerDraw);
     const QImage image = Snapshot(*bar);
     ASSERT_EQ(drawn.size(), 1u);
     EXPECT_EQ(drawn[0].first, 0);

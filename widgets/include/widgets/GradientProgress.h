@@ -10,8 +10,8 @@
 
 namespace miran::widgets {
 
-enum TBorderStyle { bsNone, bsSingle };
-enum TTextOption { toCaption, toFormat, toNoText, toPercent };
+enum class TBorderStyle { bsNone, bsSingle };
+enum class TTextOption { toCaption, toFormat, toNoText, toPercent };
 
 // A progress bar that draws its filled part as a colour gradient, either as one band or as
 // blocks with one-pixel gaps, optionally with a text over it. The whole picture is kept in
@@ -91,8 +91,8 @@ private:
     QColor endRgb_ = Qt::black;
     bool solid_ = false;
     bool gradientBlocks_ = false;
-    TBorderStyle borderStyle_ = bsNone;
-    TTextOption textOption_ = toNoText;
+    TBorderStyle borderStyle_ = TBorderStyle::bsNone;
+    TTextOption textOption_ = TTextOption::toNoText;
     bool textCentered_ = false;
     int step_ = 10;
     QString caption_;

@@ -11,7 +11,7 @@
 
 namespace miran::widgets {
 
-enum TTextLayout { tlTop, tlCenter, tlBottom };
+enum class TTextLayout { tlTop, tlCenter, tlBottom };
 
 // Opens a link target with the desktop's handler for it.
 using LinkOpener = std::function<void(const QString& target)>;
@@ -78,7 +78,7 @@ private:
     QSize autoSizeHint_;
     double ratio_ = kDefaultSuperSubScriptRatio;
     Qt::MouseButtons linkButtons_ = Qt::LeftButton;
-    TTextLayout layout_ = tlTop;
+    TTextLayout layout_ = TTextLayout::tlTop;
     bool transparent_ = true;
     ControlColor color_;
     QPoint mouse_;

@@ -12,9 +12,9 @@
 
 namespace miran::widgets {
 
-enum TAlignment { taLeftJustify, taRightJustify, taCenter };
-enum TStatusPanelBevel { pbNone, pbLowered, pbRaised };
-enum TStatusPanelStyle { psText, psOwnerDraw };
+enum class TAlignment { taLeftJustify, taRightJustify, taCenter };
+enum class TStatusPanelBevel { pbNone, pbLowered, pbRaised };
+enum class TStatusPanelStyle { psText, psOwnerDraw };
 
 class TStatusBar;
 
@@ -54,9 +54,9 @@ private:
     TStatusBar* bar_;
     QString text_;
     int width_ = 50;
-    TAlignment alignment_ = taLeftJustify;
-    TStatusPanelBevel bevel_ = pbLowered;
-    TStatusPanelStyle style_ = psText;
+    TAlignment alignment_ = TAlignment::taLeftJustify;
+    TStatusPanelBevel bevel_ = TStatusPanelBevel::pbLowered;
+    TStatusPanelStyle style_ = TStatusPanelStyle::psText;
     QWidget* control_ = nullptr;
     QMetaObject::Connection watch_;
     int marginLeft_ = 3;
