@@ -16,9 +16,8 @@ namespace {
 
 std::string WithIniExtension(const std::string& fileName) {
     const auto lastSegment = fileName.find_last_of("\\/") + 1;
-    if (fileName.empty() || fileName.find('.', lastSegment) != std::string::npos) {
+    if (fileName.empty() || fileName.find('.', lastSegment) != std::string::npos)
         return fileName;
-    }
     return fileName + ".ini";
 }
 
@@ -31,12 +30,10 @@ bool HasLineBreak(std::string_view text) {
 }
 
 int IntegerOf(const std::string& text) {
-    if (text.empty()) {
+    if (text.empty())
         return 0;
-    }
-    if (const auto value = ParseInteger(text)) {
+    if (const auto value = ParseInteger(text))
         return *value;
-    }
     throw EConvertError("'" + text + "' is not a valid integer value");
 }
 
@@ -45,9 +42,8 @@ int IntegerOf(const std::string& text) {
 TAppIniFileStorage::TAppIniFileStorage() : content_(std::make_unique<TIniContent>()) {}
 
 TAppIniFileStorage::~TAppIniFileStorage() {
-    if (!flushOnDestroy_) {
+    if (!flushOnDestroy_)
         return;
-    }
     try {
         Flush();
     } catch (...) {
@@ -56,35 +52,30 @@ TAppIniFileStorage::~TAppIniFileStorage() {
 }
 
 void TAppIniFileStorage::SetFileName(const std::string& fileName) {
-    if (fileName != fileName_) {
+    if (fileName != fileName_)
         ChangeFile(WithIniExtension(fileName), location_);
-    }
 }
 
 void TAppIniFileStorage::SetLocation(TFileLocation location) {
-    if (location != location_) {
+    if (location != location_)
         ChangeFile(fileName_, location);
-    }
 }
 
 void TAppIniFileStorage::ChangeFile(const std::string& fileName, TFileLocation location) {
-    if (batchDepth_ == 0 && ComputeFileName(fileName_, location_) != resolvedFileName_) {
+    if (batchDepth_ == 0 && ComputeFileName(fileName_, location_) != resolvedFileName_)
         Flush();
-    }
     fileName_ = fileName;
     location_ = location;
     resolvedFileName_ = ComputeFileName(fileName_, location_);
     readOnlyFile_ = IsReadOnlyFile(resolvedFileName_);
-    if (batchDepth_ == 0) {
+    if (batchDepth_ == 0)
         Reload();
-    }
 }
 
 std::string TAppIniFileStorage::ComputeFileName(const std::string& fileName, TFileLocation location) const {
     auto resolved = ResolveFileName(fileName, location);
-    if (location == TFileLocation::flCustom && OnGetFileName) {
+    if (location == TFileLocation::flCustom && OnGetFileName)
         OnGetFileName(resolved);
-    }
     return resolved;
 }
 
@@ -94,17 +85,15 @@ std::string TAppIniFileStorage::GetString(std::string_view path, std::string_vie
 }
 
 void TAppIniFileStorage::PutString(std::string_view path, std::string_view value) {
-    if (IsReadOnly()) {
+    if (IsReadOnly())
         return;
-    }
     const auto [section, key] = SplitSectionKey(path, defaultSection_);
     const auto stored = EncodeValue(value);
     // The file format has no escape for a line break: the text after it would be read back as further
     // keys or sections, and a device's serial text could rewrite the window placement.
     if (HasLineBreak(section) || HasLineBreak(key) || HasLineBreak(stored)) {
-        if (OnError) {
+        if (OnError)
             OnError("Not stored \"" + section + "\\" + key + "\": it holds a line break");
-        }
         return;
     }
     ReloadIfDue();
@@ -123,24 +112,20 @@ void TAppIniFileStorage::PutInteger(std::string_view path, int value) {
 
 bool TAppIniFileStorage::GetBoolean(std::string_view path, bool defaultValue) {
     const auto value = ReadValue(path);
-    if (!value) {
+    if (!value)
         return defaultValue;
-    }
-    if (options_.IsTrueWord(*value)) {
+    if (options_.IsTrueWord(*value))
         return true;
-    }
-    if (options_.IsFalseWord(*value)) {
+    if (options_.IsFalseWord(*value))
         return false;
-    }
     return IntegerOf(*value) != 0;
 }
 
 void TAppIniFileStorage::PutBoolean(std::string_view path, bool value) {
-    if (options_.BooleanAsString()) {
+    if (options_.BooleanAsString())
         PutString(path, value ? options_.TrueWord() : options_.FalseWord());
-    } else {
+    else
         PutInteger(path, value ? 1 : 0);
-    }
 }
 
 bool TAppIniFileStorage::HasValue(std::string_view path) {
@@ -150,14 +135,12 @@ bool TAppIniFileStorage::HasValue(std::string_view path) {
 }
 
 void TAppIniFileStorage::RemoveValue(std::string_view path) {
-    if (IsReadOnly()) {
+    if (IsReadOnly())
         return;
-    }
     const auto [section, key] = SplitSectionKey(path, defaultSection_);
     ReloadIfDue();
-    if (!content_->RemoveValue(section, key)) {
+    if (!content_->RemoveValue(section, key))
         content_->RemoveSection(NormalizePath(path));
-    }
     FlushIfDue();
 }
 
@@ -167,68 +150,59 @@ void TAppIniFileStorage::BeginBatch() {
 }
 
 void TAppIniFileStorage::EndBatch() {
-    if (batchDepth_ > 0) {
+    if (batchDepth_ > 0)
         --batchDepth_;
-    }
     FlushIfDue();
 }
 
 void TAppIniFileStorage::Flush() {
-    if (resolvedFileName_.empty() || IsReadOnly()) {
+    if (resolvedFileName_.empty() || IsReadOnly())
         return;
-    }
     const auto lock = LockIf(synchronizeFlushReload_, resolvedFileName_);
     try {
         ReplaceFileText(resolvedFileName_, content_->Text());
     } catch (const std::exception& error) {
-        if (OnError) {
+        if (OnError)
             OnError(error.what());
-        }
     }
 }
 
 void TAppIniFileStorage::Reload() {
-    if (batchDepth_ > 0) {
+    if (batchDepth_ > 0)
         return;
-    }
     const auto lock = LockIf(synchronizeFlushReload_ && !resolvedFileName_.empty(), resolvedFileName_);
     fileLoaded_ = true;
     readOnlyFile_ = IsReadOnlyFile(resolvedFileName_);
     loadedFileAge_ = FileAge(resolvedFileName_);
     *content_ = {};
-    if (!loadedFileAge_->Exists()) {
+    if (!loadedFileAge_->Exists())
         return;
-    }
     try {
         *content_ = TIniContent::Parse(ReadFileText(resolvedFileName_));
     } catch (const std::exception& error) {
         // A file we cannot read must not be overwritten with what little we know of it.
         readOnlyFile_ = true;
-        if (OnError) {
+        if (OnError)
             OnError(error.what());
-        }
     }
 }
 
 void TAppIniFileStorage::ReloadIfDue() {
-    if ((!fileLoaded_ || autoReload_) && batchDepth_ == 0 && FileAge(resolvedFileName_) != loadedFileAge_) {
+    if ((!fileLoaded_ || autoReload_) && batchDepth_ == 0 && FileAge(resolvedFileName_) != loadedFileAge_)
         Reload();
-    }
 }
 
 void TAppIniFileStorage::FlushIfDue() {
-    if (autoFlush_ && batchDepth_ == 0) {
+    if (autoFlush_ && batchDepth_ == 0)
         Flush();
-    }
 }
 
 std::optional<std::string> TAppIniFileStorage::ReadValue(std::string_view path) {
     const auto [section, key] = SplitSectionKey(path, defaultSection_);
     ReloadIfDue();
     const auto stored = content_->FindValue(section, key);
-    if (!stored) {
+    if (!stored)
         return std::nullopt;
-    }
     return DecodeValue(*stored);
 }
 
@@ -251,9 +225,8 @@ std::string TAppIniFileStorage::DecodeValue(std::string_view stored) const {
         value = stored;
     }
     if (options_.PreserveLeadingTrailingBlanks() && value.size() > 1 && value.front() == '"' &&
-        value.back() == '"') {
+        value.back() == '"')
         value = value.substr(1, value.size() - 2);
-    }
     return value;
 }
 
@@ -265,9 +238,8 @@ std::string TAppIniFileStorage::EncodeValue(std::string_view value) const {
                 stored += "\\\\";
             } else if (value[i] == '\r' || value[i] == '\n') {
                 stored += "\\n";
-                if (value[i] == '\r' && i + 1 < value.size() && value[i + 1] == '\n') {
+                if (value[i] == '\r' && i + 1 < value.size() && value[i + 1] == '\n')
                     ++i;
-                }
             } else {
                 stored += value[i];
             }
@@ -277,9 +249,8 @@ std::string TAppIniFileStorage::EncodeValue(std::string_view value) const {
     }
     const bool blankAtEnd = !stored.empty() && (IsBlank(stored.front()) || IsBlank(stored.back()));
     const bool quoted = !stored.empty() && stored.front() == '"' && stored.back() == '"';
-    if (options_.PreserveLeadingTrailingBlanks() && (blankAtEnd || quoted)) {
+    if (options_.PreserveLeadingTrailingBlanks() && (blankAtEnd || quoted))
         stored = '"' + stored + '"';
-    }
     return stored;
 }
 

@@ -15,9 +15,8 @@ std::vector<std::string_view> Words(std::string_view list) {
     for (;;) {
         const auto comma = list.find(',');
         words.push_back(Trim(list.substr(0, comma)));
-        if (comma == std::string_view::npos) {
+        if (comma == std::string_view::npos)
             return words;
-        }
         list.remove_prefix(comma + 1);
     }
 }
@@ -32,16 +31,14 @@ bool IsOneOf(std::string_view text, std::string_view list) {
 
 void TAppIniStorageOptions::SetBooleanStringTrueValues(const std::string& words) {
     trueValues_ = words;
-    if (TrueWord().empty()) {
+    if (TrueWord().empty())
         booleanAsString_ = false;
-    }
 }
 
 void TAppIniStorageOptions::SetBooleanStringFalseValues(const std::string& words) {
     falseValues_ = words;
-    if (FalseWord().empty()) {
+    if (FalseWord().empty())
         booleanAsString_ = false;
-    }
 }
 
 void TAppIniStorageOptions::SetBooleanAsString(bool value) {

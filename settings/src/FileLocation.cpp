@@ -18,18 +18,16 @@ std::string EnvironmentText(const char* name) {
 std::string HomeFolder() {
     auto home = EnvironmentText("HOME");
     if (home.empty()) {
-        if (const auto* user = ::getpwuid(::getuid()); user != nullptr && user->pw_dir != nullptr) {
+        if (const auto* user = ::getpwuid(::getuid()); user != nullptr && user->pw_dir != nullptr)
             home = user->pw_dir;
-        }
     }
     return home;
 }
 
 std::string UserConfigFolder() {
     const auto configHome = EnvironmentText("XDG_CONFIG_HOME");
-    if (!configHome.empty() && configHome.front() == '/') {
+    if (!configHome.empty() && configHome.front() == '/')
         return configHome;
-    }
     const auto home = HomeFolder();
     return home.empty() ? std::string{} : home + "/.config";
 }
@@ -47,18 +45,16 @@ std::string ExeFolder() {
 }
 
 std::string WithSeparator(std::string folder) {
-    if (folder.empty() || folder.back() != '/') {
+    if (folder.empty() || folder.back() != '/')
         folder += '/';
-    }
     return folder;
 }
 
 } // namespace
 
 std::string ResolveFileName(const std::string& fileName, TFileLocation location) {
-    if (fileName.empty() && location != TFileLocation::flCustom) {
+    if (fileName.empty() && location != TFileLocation::flCustom)
         return {};
-    }
     auto path = fileName;
     std::replace(path.begin(), path.end(), '\\', '/');
     const auto name = path.substr(path.rfind('/') + 1);

@@ -30,9 +30,8 @@ std::runtime_error FileError(const char* what, const fs::path& path, int error) 
 
 fs::path FollowLink(const fs::path& path) {
     std::error_code error;
-    if (!fs::is_symlink(path, error)) {
+    if (!fs::is_symlink(path, error))
         return path;
-    }
     auto target = fs::canonical(path, error);
     return error ? path : target;
 }
@@ -49,23 +48,19 @@ std::runtime_error TooLarge(const fs::path& path) {
 }
 
 void CheckReadable(const fs::path& path, const struct stat& info) {
-    if (!S_ISREG(info.st_mode)) {
+    if (!S_ISREG(info.st_mode))
         throw FileError("Cannot read file", path, "not a regular file");
-    }
-    if (static_cast<std::uintmax_t>(info.st_size) > kMaxFileSize) {
+    if (static_cast<std::uintmax_t>(info.st_size) > kMaxFileSize)
         throw TooLarge(path);
-    }
 }
 
 void CreateFolders(const fs::path& folder) {
-    if (folder.empty()) {
+    if (folder.empty())
         return;
-    }
     std::error_code error;
     fs::create_directories(folder, error);
-    if (error) {
+    if (error)
         throw FileError("Cannot create folder", folder, error.value());
-    }
 }
 
 // A fresh file beside the target; the mode 0666 lets the umask decide, as for a plain new file.
@@ -76,9 +71,8 @@ int CreateSiblingFile(const fs::path& target, fs::path& created) {
         name << '.' << target.filename().string() << '.' << std::hex << entropy() << ".tmp";
         created = target.parent_path() / name.str();
         const int fd = ::open(created.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0 || errno != EEXIST) {
+        if (fd >= 0 || errno != EEXIST)
             return fd;
-        }
     }
     return -1;
 }
@@ -87,21 +81,18 @@ int CreateSiblingFile(const fs::path& target, fs::path& created) {
 int WriteAll(int fd, std::string_view text) {
     while (!text.empty()) {
         const auto written = ::write(fd, text.data(), text.size());
-        if (written < 0 && errno != EINTR) {
+        if (written < 0 && errno != EINTR)
             return errno;
-        }
-        if (written > 0) {
+        if (written > 0)
             text.remove_prefix(static_cast<std::size_t>(written));
-        }
     }
     return 0;
 }
 
 int KeepOwnerAndMode(int fd, const fs::path& target) {
     struct stat old {};
-    if (::stat(target.c_str(), &old) != 0) {
+    if (::stat(target.c_str(), &old) != 0)
         return 0;
-    }
     // Best effort: only a privileged process can hand the file back to another owner.
     [[maybe_unused]] const int owned = ::fchown(fd, old.st_uid, old.st_gid);
     return ::fchmod(fd, old.st_mode & 07777) == 0 ? 0 : errno;
@@ -109,18 +100,16 @@ int KeepOwnerAndMode(int fd, const fs::path& target) {
 
 void SyncFolder(const fs::path& folder) {
     const UniqueFd fd(::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (fd.Get() >= 0) {
+    if (fd.Get() >= 0)
         ::fsync(fd.Get());
-    }
 }
 
 } // namespace
 
 TFileAge FileAge(const std::string& path) {
     struct stat info {};
-    if (path.empty() || ::stat(path.c_str(), &info) != 0) {
+    if (path.empty() || ::stat(path.c_str(), &info) != 0)
         return {};
-    }
     const auto nanoseconds = [](const timespec& time) {
         return static_cast<std::int64_t>(time.tv_sec) * 1'000'000'000 + time.tv_nsec;
     };
@@ -130,9 +119,8 @@ TFileAge FileAge(const std::string& path) {
 
 bool IsReadOnlyFile(const std::string& path) {
     struct stat info {};
-    if (path.empty() || ::stat(path.c_str(), &info) != 0) {
+    if (path.empty() || ::stat(path.c_str(), &info) != 0)
         return false;
-    }
     // A flush creates the new file in the target's folder and renames it over the target.
     const auto folder = FollowLink(path).parent_path();
     return !S_ISREG(info.st_mode) || CannotWrite(path, W_OK) ||
@@ -141,36 +129,29 @@ bool IsReadOnlyFile(const std::string& path) {
 
 std::string ReadFileText(const std::string& path) {
     struct stat info {};
-    if (::stat(path.c_str(), &info) != 0) {
+    if (::stat(path.c_str(), &info) != 0)
         throw FileError("Cannot read file", path, errno);
-    }
     CheckReadable(path, info);
     // Without O_NONBLOCK a FIFO swapped in since the check would block the open.
     const UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
-    if (fd.Get() < 0) {
+    if (fd.Get() < 0)
         throw FileError("Cannot read file", path, errno);
-    }
-    if (::fstat(fd.Get(), &info) != 0) {
+    if (::fstat(fd.Get(), &info) != 0)
         throw FileError("Cannot read file", path, errno);
-    }
     CheckReadable(path, info);
     std::string text;
     char buffer[16384];
     for (;;) {
         const auto count = ::read(fd.Get(), buffer, sizeof buffer);
-        if (count == 0) {
+        if (count == 0)
             break;
-        }
-        if (count < 0 && errno != EINTR) {
+        if (count < 0 && errno != EINTR)
             throw FileError("Cannot read file", path, errno);
-        }
-        if (count > 0) {
+        if (count > 0)
             text.append(buffer, static_cast<std::size_t>(count));
-        }
         // The file may grow while we read it.
-        if (text.size() > kMaxFileSize) {
+        if (text.size() > kMaxFileSize)
             throw TooLarge(path);
-        }
     }
     return text;
 }
@@ -178,28 +159,22 @@ std::string ReadFileText(const std::string& path) {
 void ReplaceFileText(const std::string& path, std::string_view text) {
     const auto target = FollowLink(path);
     struct stat info {};
-    if (::stat(target.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) {
+    if (::stat(target.c_str(), &info) == 0 && !S_ISREG(info.st_mode))
         throw FileError("Cannot write file", target, "not a regular file");
-    }
     CreateFolders(target.parent_path());
     fs::path temporary;
     const int fd = CreateSiblingFile(target, temporary);
-    if (fd < 0) {
+    if (fd < 0)
         throw FileError("Cannot create file", temporary, errno);
-    }
     int error = WriteAll(fd, text);
-    if (error == 0) {
+    if (error == 0)
         error = KeepOwnerAndMode(fd, target);
-    }
-    if (error == 0 && ::fsync(fd) != 0) {
+    if (error == 0 && ::fsync(fd) != 0)
         error = errno;
-    }
-    if (::close(fd) != 0 && error == 0) {
+    if (::close(fd) != 0 && error == 0)
         error = errno;
-    }
-    if (error == 0 && ::rename(temporary.c_str(), target.c_str()) != 0) {
+    if (error == 0 && ::rename(temporary.c_str(), target.c_str()) != 0)
         error = errno;
-    }
     if (error != 0) {
         ::unlink(temporary.c_str());
         throw FileError("Cannot write file", target, error);

@@ -11,39 +11,34 @@ namespace {
 constexpr std::string_view kFormNamePlaceholder = "%FORM_NAME%";
 
 void Fire(const std::function<void()>& event) {
-    if (event) {
+    if (event)
         event();
-    }
 }
 
 } // namespace
 
 TPlacementOptions::TPlacementOptions(std::initializer_list<TPlacementOption> options) {
-    for (const auto option : options) {
+    for (const auto option : options)
         bits_ |= Bit(option);
-    }
 }
 
 TFormPlacement::TFormPlacement(PlacementWindow& form) : form_(form), appStoragePath_(kFormNamePlaceholder) {}
 
 TFormPlacement::~TFormPlacement() {
-    if (attached_) {
+    if (attached_)
         form_.Events() = previous_;
-    }
 }
 
 void TFormPlacement::SetAppStoragePath(const std::string& path) {
     appStoragePath_ = path;
-    if (!appStoragePath_.empty() && appStoragePath_.back() != '\\') {
+    if (!appStoragePath_.empty() && appStoragePath_.back() != '\\')
         appStoragePath_ += '\\';
-    }
 }
 
 void TFormPlacement::Loaded() {
     ResolveFormName();
-    if (attached_) {
+    if (attached_)
         return;
-    }
     auto& events = form_.Events();
     previous_ = events;
     events.OnShow = [this] { FormShow(); };
@@ -53,24 +48,21 @@ void TFormPlacement::Loaded() {
 }
 
 void TFormPlacement::StorePlacement() {
-    if (appStorage_ == nullptr) {
+    if (appStorage_ == nullptr)
         return;
-    }
     auto& storage = *appStorage_;
     InBatch(storage, [&] {
         ResolveFormName();
         Fire(BeforeSavePlacement);
-        if (versionCheck_ != TPlacementVersionCheck::fpvcNocheck) {
+        if (versionCheck_ != TPlacementVersionCheck::fpvcNocheck)
             storage.PutInteger(ConcatPaths(appStoragePath_, "FormVersion"), version_);
-        }
         Fire(OnSavePlacement);
         if (restoreDone_) {
             WriteWindowPlacement(form_, storage, appStoragePath_, options_);
             if (options_.Contains(TPlacementOption::fpActiveControl)) {
                 const auto focused = form_.ActiveControlName();
-                if (!focused.empty()) {
+                if (!focused.empty())
                     storage.PutString(ConcatPaths(appStoragePath_, "ActiveControl"), focused);
-                }
             }
         }
         Fire(AfterSavePlacement);
@@ -79,9 +71,8 @@ void TFormPlacement::StorePlacement() {
 }
 
 void TFormPlacement::LoadPlacement() {
-    if (appStorage_ == nullptr) {
+    if (appStorage_ == nullptr)
         return;
-    }
     auto& storage = *appStorage_;
     ResolveFormName();
     InBatch(storage, [&] {
@@ -93,9 +84,8 @@ void TFormPlacement::LoadPlacement() {
             Fire(OnRestorePlacement);
             if (options_.Contains(TPlacementOption::fpActiveControl)) {
                 const auto focused = storage.GetString(ConcatPaths(appStoragePath_, "ActiveControl"));
-                if (!focused.empty()) {
+                if (!focused.empty())
                     form_.FocusControl(focused);
-                }
             }
             Fire(AfterRestorePlacement);
         }
@@ -105,13 +95,11 @@ void TFormPlacement::LoadPlacement() {
 }
 
 void TFormPlacement::AdjustMaximizedPosition() {
-    if (!form_.HasWindow()) {
+    if (!form_.HasWindow())
         return;
-    }
     auto placement = form_.GetWindowPlacement();
-    if (!form_.IsWindowVisible()) {
+    if (!form_.IsWindowVisible())
         placement.ShowCmd = SW_HIDE;
-    }
     TPoint border;
     switch (form_.BorderStyle()) {
     case TFormBorderStyle::bsSingle:
@@ -157,25 +145,21 @@ bool TFormPlacement::VersionAccepted(int stored) const {
 }
 
 void TFormPlacement::FormShow() {
-    if (CanUseStorage() && !restoreDone_) {
+    if (CanUseStorage() && !restoreDone_)
         Guarded(&TFormPlacement::LoadPlacement);
-    }
     Fire(previous_.OnShow);
 }
 
 void TFormPlacement::FormCloseQuery(bool& canClose) {
-    if (previous_.OnCloseQuery) {
+    if (previous_.OnCloseQuery)
         previous_.OnCloseQuery(canClose);
-    }
-    if (canClose && CanUseStorage() && form_.HasWindow()) {
+    if (canClose && CanUseStorage() && form_.HasWindow())
         Guarded(&TFormPlacement::StorePlacement);
-    }
 }
 
 void TFormPlacement::FormDestroy() {
-    if (CanUseStorage() && !saveDone_) {
+    if (CanUseStorage() && !saveDone_)
         Guarded(&TFormPlacement::StorePlacement);
-    }
     Fire(previous_.OnDestroy);
 }
 

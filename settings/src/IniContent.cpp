@@ -14,9 +14,8 @@ constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
 // Name part of a line: the text before its first "="; lines without one have no name.
 std::optional<std::string_view> LineName(std::string_view line) {
     const auto equals = line.find('=');
-    if (equals == std::string_view::npos) {
+    if (equals == std::string_view::npos)
         return std::nullopt;
-    }
     return line.substr(0, equals);
 }
 
@@ -34,9 +33,8 @@ std::string_view NextLine(std::string_view& text) {
 
 std::string NormalizeLine(std::string_view line) {
     const auto equals = line.find('=');
-    if (equals == std::string_view::npos) {
+    if (equals == std::string_view::npos)
         return std::string{line};
-    }
     std::string result{Trim(line.substr(0, equals))};
     result += '=';
     result += Trim(line.substr(equals + 1));
@@ -47,27 +45,23 @@ std::string NormalizeLine(std::string_view line) {
 
 TIniContent TIniContent::Parse(std::string_view text) {
     // Editors save UTF-8 with a byte-order mark; left in place it hides the first section header.
-    if (text.starts_with(kUtf8ByteOrderMark)) {
+    if (text.starts_with(kUtf8ByteOrderMark))
         text.remove_prefix(kUtf8ByteOrderMark.size());
-    }
     TIniContent content;
     TSection* current = nullptr;
     while (!text.empty()) {
         const auto line = Trim(NextLine(text));
-        if (line.empty() || line.front() == ';') {
+        if (line.empty() || line.front() == ';')
             continue;
-        }
         if (line.size() >= 2 && line.front() == '[' && line.back() == ']') {
             const auto name = Trim(line.substr(1, line.size() - 2));
             current = content.FindSection(name);
-            if (current == nullptr) {
+            if (current == nullptr)
                 current = &content.sections_.emplace_back(TSection{std::string{name}, {}});
-            }
             continue;
         }
-        if (current != nullptr) {
+        if (current != nullptr)
             current->lines.push_back(NormalizeLine(line));
-        }
     }
     return content;
 }
@@ -90,41 +84,35 @@ std::string TIniContent::Text() const {
 
 std::optional<std::string_view> TIniContent::FindValue(std::string_view section, std::string_view key) const {
     const auto* found = FindSection(section);
-    if (found == nullptr) {
+    if (found == nullptr)
         return std::nullopt;
-    }
     const auto line = FindLine(*found, key);
-    if (line == found->lines.end()) {
+    if (line == found->lines.end())
         return std::nullopt;
-    }
     return std::string_view{*line}.substr(line->find('=') + 1);
 }
 
 void TIniContent::WriteValue(std::string_view section, std::string_view key, std::string_view value) {
     auto* target = FindSection(section);
-    if (target == nullptr) {
+    if (target == nullptr)
         target = &sections_.emplace_back(TSection{std::string{section}, {}});
-    }
     std::string line{key};
     line += '=';
     line += value;
     const auto existing = FindLine(*target, key);
-    if (existing == target->lines.end()) {
+    if (existing == target->lines.end())
         target->lines.push_back(std::move(line));
-    } else {
+    else
         target->lines[existing - target->lines.begin()] = std::move(line);
-    }
 }
 
 bool TIniContent::RemoveValue(std::string_view section, std::string_view key) {
     auto* target = FindSection(section);
-    if (target == nullptr) {
+    if (target == nullptr)
         return false;
-    }
     const auto line = FindLine(*target, key);
-    if (line == target->lines.end()) {
+    if (line == target->lines.end())
         return false;
-    }
     target->lines.erase(line);
     return true;
 }

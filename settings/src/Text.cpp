@@ -14,12 +14,10 @@ char FoldCase(char c) {
 } // namespace
 
 std::string_view Trim(std::string_view text) {
-    while (!text.empty() && IsBlank(text.front())) {
+    while (!text.empty() && IsBlank(text.front()))
         text.remove_prefix(1);
-    }
-    while (!text.empty() && IsBlank(text.back())) {
+    while (!text.empty() && IsBlank(text.back()))
         text.remove_suffix(1);
-    }
     return text;
 }
 
@@ -30,15 +28,13 @@ bool SameText(std::string_view a, std::string_view b) {
 
 std::optional<int> ParseInteger(std::string_view text) {
     // from_chars takes no leading '+'.
-    if (text.size() > 1 && text.front() == '+' && text[1] != '-') {
+    if (text.size() > 1 && text.front() == '+' && text[1] != '-')
         text.remove_prefix(1);
-    }
     int value = 0;
     const auto* end = text.data() + text.size();
     const auto [stop, error] = std::from_chars(text.data(), end, value);
-    if (error != std::errc{} || stop != end) {
+    if (error != std::errc{} || stop != end)
         return std::nullopt;
-    }
     return value;
 }
 

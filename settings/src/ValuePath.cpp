@@ -21,9 +21,8 @@ std::string NormalizePath(std::string_view path) {
         const auto cut = path.find('\\');
         const auto segment = path.substr(0, cut);
         path = cut == std::string_view::npos ? std::string_view{} : path.substr(cut + 1);
-        if (segment.empty()) {
+        if (segment.empty())
             continue;
-        }
         if (IsDotsOnly(segment)) {
             const auto steps = std::min(segment.size() - 1, segments.size());
             segments.resize(segments.size() - steps);
@@ -33,9 +32,8 @@ std::string NormalizePath(std::string_view path) {
     }
     std::string result;
     for (const auto segment : segments) {
-        if (!result.empty()) {
+        if (!result.empty())
             result += '\\';
-        }
         result += segment;
     }
     return result;
@@ -58,12 +56,10 @@ TSectionKey SplitSectionKey(std::string_view path, std::string_view defaultSecti
         result.section = normalized.substr(0, cut);
         result.key = normalized.substr(cut + 1);
     }
-    if (result.section.empty() || result.section.front() == '.') {
+    if (result.section.empty() || result.section.front() == '.')
         result.section.insert(0, defaultSection);
-    }
-    if (result.section.empty() || result.section.front() == '.') {
+    if (result.section.empty() || result.section.front() == '.')
         throw EAppStorageError("TAppIniFileStorage.ReadValue: Section undefined");
-    }
     return result;
 }
 

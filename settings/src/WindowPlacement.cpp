@@ -33,9 +33,8 @@ std::vector<std::string_view> PositionWords(std::string_view text) {
 }
 
 int WordAsInteger(const std::vector<std::string_view>& words, std::size_t index, int defaultValue) {
-    if (index >= words.size()) {
+    if (index >= words.size())
         return defaultValue;
-    }
     return ParseInteger(words[index]).value_or(defaultValue);
 }
 
@@ -51,16 +50,14 @@ void KeepRestoredPosition(PlacementWindow& window, const TPlacementOptions& opti
     const bool size = options.Contains(TPlacementOption::fpSize);
     const bool location = options.Contains(TPlacementOption::fpLocation);
     auto position = window.Position();
-    if (size && location) {
+    if (size && location)
         position = TPosition::poDesigned;
-    } else if (position == TPosition::poDefault) {
+    else if (position == TPosition::poDefault)
         position = size ? TPosition::poDefaultPosOnly : TPosition::poDefaultSizeOnly;
-    } else if (location) {
+    else if (location)
         position = TPosition::poDesigned;
-    }
-    if (position != window.Position()) {
+    if (position != window.Position())
         window.SetPosition(position);
-    }
 }
 
 void ReadGeometry(PlacementWindow& window, TAppIniFileStorage& storage, const std::string& path,
@@ -75,12 +72,10 @@ void ReadGeometry(PlacementWindow& window, TAppIniFileStorage& storage, const st
     if (!minMax.empty()) {
         dataFound = true;
         const auto words = PositionWords(minMax);
-        if (location) {
+        if (location)
             placement.MinPosition = {WordAsInteger(words, 0, 0), WordAsInteger(words, 1, 0)};
-        }
-        if (size) {
+        if (size)
             placement.MaxPosition = {WordAsInteger(words, 2, 0), WordAsInteger(words, 3, 0)};
-        }
     }
 
     const auto normal = ReadPositionText(storage, ConcatPaths(path, "NormPos"), suffix);
@@ -146,11 +141,10 @@ bool ReadState(PlacementWindow& window, TAppIniFileStorage& storage, const std::
         window.MinimizeApplication();
         return false;
     }
-    if (mdi) {
+    if (mdi)
         window.SetStoredWindowState(state);
-    } else {
+    else
         window.SetWindowState(state);
-    }
     return true;
 }
 
@@ -158,24 +152,18 @@ bool ReadState(PlacementWindow& window, TAppIniFileStorage& storage, const std::
 
 void WriteWindowPlacement(PlacementWindow& window, TAppIniFileStorage& storage, const std::string& path,
                           const TPlacementOptions& options) {
-    if (options.IsActiveControlOnly()) {
+    if (options.IsActiveControlOnly())
         return;
-    }
     InBatch(storage, [&] {
         auto placement = window.GetWindowPlacement();
-        if (window.IsMainForm() && window.IsApplicationIconic()) {
+        if (window.IsMainForm() && window.IsApplicationIconic())
             placement.ShowCmd = SW_SHOWMINIMIZED;
-        }
-        if (window.FormStyle() == TFormStyle::fsMDIChild &&
-            window.WindowState() == TWindowState::wsMinimized) {
+        if (window.FormStyle() == TFormStyle::fsMDIChild && window.WindowState() == TWindowState::wsMinimized)
             placement.Flags |= WPF_SETMINPOSITION;
-        }
-        if (options.Contains(TPlacementOption::fpState)) {
+        if (options.Contains(TPlacementOption::fpState))
             storage.PutInteger(ConcatPaths(path, "ShowCmd"), placement.ShowCmd);
-        }
-        if (!options.HasGeometry()) {
+        if (!options.HasGeometry())
             return;
-        }
         storage.PutInteger(ConcatPaths(path, "Flags"), placement.Flags);
         storage.PutInteger(ConcatPaths(path, "PixelsPerInch"), window.ScreenPixelsPerInch());
         const auto suffix = DesktopSuffix(window);
@@ -193,22 +181,17 @@ void WriteWindowPlacement(PlacementWindow& window, TAppIniFileStorage& storage, 
 
 void ReadWindowPlacement(PlacementWindow& window, TAppIniFileStorage& storage, const std::string& path,
                          const TPlacementOptions& options) {
-    if (options.IsActiveControlOnly()) {
+    if (options.IsActiveControlOnly())
         return;
-    }
     InBatch(storage, [&] {
         auto placement = window.GetWindowPlacement();
         const int currentShowCmd = placement.ShowCmd;
-        if (!window.IsWindowVisible()) {
+        if (!window.IsWindowVisible())
             placement.ShowCmd = SW_HIDE;
-        }
-        if (options.HasGeometry()) {
+        if (options.HasGeometry())
             ReadGeometry(window, storage, path, options, placement);
-        }
-        if (options.Contains(TPlacementOption::fpState) &&
-            !ReadState(window, storage, path, currentShowCmd)) {
+        if (options.Contains(TPlacementOption::fpState) && !ReadState(window, storage, path, currentShowCmd))
             return;
-        }
         window.Repaint();
     });
 }

@@ -229,9 +229,8 @@ TEST_F(AppIniFileStorageTest, PathVariantsAddressTheSameKey) {
     auto storage = Open();
     storage->PutString("\\CONFIG\\\\DEVICE\\", "A");
     for (const char* path :
-         {"DEVICE", "\\DEVICE", "device", "CONFIG\\DEVICE", "\\\\config\\\\Device", "X\\..\\DEVICE"}) {
+         {"DEVICE", "\\DEVICE", "device", "CONFIG\\DEVICE", "\\\\config\\\\Device", "X\\..\\DEVICE"})
         EXPECT_EQ(storage->GetString(path), "A") << path;
-    }
     storage->PutString("Main\\\\NormPos\\", "1,2,3,4");
     EXPECT_EQ(storage->GetString("\\Main\\NormPos"), "1,2,3,4");
     EXPECT_EQ(ReadBytes(IniPath()), "[CONFIG]\r\nDEVICE=A\r\n\r\n[Main]\r\nNormPos=1,2,3,4\r\n\r\n");

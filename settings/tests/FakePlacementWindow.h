@@ -49,11 +49,9 @@ public:
     void SetStoredWindowState(TWindowState state) override { windowState = state; }
     void Repaint() override { ++repaints; }
     bool IsPointOnMonitor(TPoint point) const override {
-        for (const auto& m : monitors) {
-            if (point.X >= m.Left && point.X < m.Right && point.Y >= m.Top && point.Y < m.Bottom) {
+        for (const auto& m : monitors)
+            if (point.X >= m.Left && point.X < m.Right && point.Y >= m.Top && point.Y < m.Bottom)
                 return true;
-            }
-        }
         return false;
     }
     int ScreenPixelsPerInch() const override { return pixelsPerInch; }
@@ -64,22 +62,19 @@ public:
 
     // What the GUI does when the window is shown for the first time.
     void Show() {
-        if (events.OnShow) {
+        if (events.OnShow)
             events.OnShow();
-        }
         visible = true;
     }
     bool CloseQuery() {
         bool canClose = true;
-        if (events.OnCloseQuery) {
+        if (events.OnCloseQuery)
             events.OnCloseQuery(canClose);
-        }
         return canClose;
     }
     void Destroy() {
-        if (events.OnDestroy) {
+        if (events.OnDestroy)
             events.OnDestroy();
-        }
     }
 
     TFormEvents events;

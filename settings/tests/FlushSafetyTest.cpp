@@ -39,9 +39,8 @@ protected:
 
     std::vector<std::string> FolderEntries() const {
         std::vector<std::string> names;
-        for (const auto& entry : fs::directory_iterator(IniPath().parent_path())) {
+        for (const auto& entry : fs::directory_iterator(IniPath().parent_path()))
             names.push_back(entry.path().filename().string());
-        }
         return names;
     }
 
@@ -189,9 +188,8 @@ TEST_F(FlushSafetyTest, OnlyARegularFileOfBoundedSizeIsLoaded) {
         // numbers so that a read is harmless.
         {"link to a device",
          [&] {
-             if (::mknod((folder / "device").c_str(), S_IFCHR | 0666, ::makedev(1, 3)) != 0) {
+             if (::mknod((folder / "device").c_str(), S_IFCHR | 0666, ::makedev(1, 3)) != 0)
                  return false;
-             }
              fs::create_symlink(folder / "device", IniPath());
              return true;
          },
@@ -213,9 +211,8 @@ TEST_F(FlushSafetyTest, OnlyARegularFileOfBoundedSizeIsLoaded) {
             continue;
         }
         std::optional<FifoWriter> writer;
-        if (fs::is_fifo(IniPath())) {
+        if (fs::is_fifo(IniPath()))
             writer.emplace(IniPath(), "[CONFIG]\r\nDEVICE=fifo\r\n");
-        }
         errors_.clear();
         TAppIniFileStorage storage;
         storage.OnError = [this](const std::string& message) { errors_.push_back(message); };
@@ -223,9 +220,8 @@ TEST_F(FlushSafetyTest, OnlyARegularFileOfBoundedSizeIsLoaded) {
         storage.SetDefaultSection("CONFIG");
         EXPECT_EQ(storage.GetString("DEVICE", "none"), "none") << c.name;
         EXPECT_EQ(errors_.size(), 1u) << c.name;
-        for (const auto& error : errors_) {
+        for (const auto& error : errors_)
             EXPECT_NE(error.find(IniPath().string()), std::string::npos) << error;
-        }
         // Not ours: never replaced by a flush.
         EXPECT_TRUE(storage.IsReadOnly()) << c.name;
         storage.PutString("DEVICE", "new");
@@ -238,9 +234,8 @@ TEST_F(FlushSafetyTest, OnlyARegularFileOfBoundedSizeIsLoaded) {
 TEST_F(FlushSafetyTest, DeviceLinkedInDuringABatchIsNotReplaced) {
     storage_.PutString("DEVICE", "A");
     const auto device = IniPath().parent_path() / "device";
-    if (::mknod(device.c_str(), S_IFCHR | 0666, ::makedev(1, 3)) != 0) {
+    if (::mknod(device.c_str(), S_IFCHR | 0666, ::makedev(1, 3)) != 0)
         GTEST_SKIP() << "device nodes need a privileged user: " << std::strerror(errno);
-    }
     // Inside a batch nothing is reloaded, so the flush at its end finds what was swapped in meanwhile.
     storage_.BeginBatch();
     fs::remove(IniPath());

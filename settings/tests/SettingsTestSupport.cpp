@@ -77,9 +77,8 @@ int FileWriteCounter::TakeCount() {
     while ((length = ::read(fd_, buffer, sizeof buffer)) > 0) {
         for (char* at = buffer; at < buffer + length;) {
             const auto* event = reinterpret_cast<const inotify_event*>(at);
-            if (event->len > 0 && name_ == event->name) {
+            if (event->len > 0 && name_ == event->name)
                 ++count;
-            }
             at += sizeof(inotify_event) + event->len;
         }
     }

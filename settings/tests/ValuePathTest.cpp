@@ -24,9 +24,8 @@ TEST(ValuePathTest, MapsPathsToSectionAndKey) {
         {"A\\B\\C\\...\\Key", {"A", "Key"}},
         {"A\\..\\..\\..\\Main\\Key", {"Main", "Key"}},
     };
-    for (const auto& c : cases) {
+    for (const auto& c : cases)
         EXPECT_EQ(SplitSectionKey(c.path, "CONFIG"), c.expected) << c.path;
-    }
 }
 
 TEST(ValuePathTest, NormalizesSegments) {
