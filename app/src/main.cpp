@@ -63,9 +63,10 @@ int main(int argc, char** argv) {
     } catch (const std::exception& error) {
         return app::ReportStartFailure(error.what());
     }
-    app::TMain& Main = *created;
-    app::TDebug Debug;
-    app::TMsgBox MsgBox;
+    // The three windows carry the names of the original design's forms.
+    app::TMain& Main = *created; // NOLINT(readability-identifier-naming): the main form's name
+    app::TDebug Debug;           // NOLINT(readability-identifier-naming): the debug form's name
+    app::TMsgBox MsgBox;         // NOLINT(readability-identifier-naming): the message box form's name
     Debug.setAttribute(Qt::WA_QuitOnClose, false);
     MsgBox.setAttribute(Qt::WA_QuitOnClose, false);
     Main.SetDebugWindow(&Debug);
