@@ -19,6 +19,7 @@ struct THidPnPInfo {
     std::string DevicePath;
 };
 
+// The fields carry the names of the device object's properties they fill.
 struct HidAttributes {
     std::uint16_t VendorID = 0;
     std::uint16_t ProductID = 0;

@@ -23,7 +23,8 @@ inline constexpr std::size_t kStatusReportSize = 5;  // Status, Length, one igno
 inline constexpr std::size_t kDataSize = 1024;
 inline constexpr std::size_t kDataReportSize = kDataSize + 1;
 
-// Command codes, and the Param16 values that select what they do.
+// Command codes, and the Param16 values that select what they do. Those the original design names keep
+// its names (cmdBlock, blockPrepare); the others are named as every constant is.
 inline constexpr std::uint8_t cmdStatus = 0;
 inline constexpr std::uint8_t cmdControl = 1;
 inline constexpr std::uint8_t cmdBiosInfo = 2;
