@@ -27,17 +27,17 @@ protected:
     int Run(const std::string& devicesJson, std::vector<std::string> args) {
         std::ofstream(file_) << R"({"devices":)" << devicesJson << "}";
         args.insert(args.begin(), "--simulate=" + file_.string());
-        out.str("");
-        err.str("");
-        Environment env{out, err, false, [this](std::chrono::milliseconds d) { slept += d.count(); }};
+        out_.str("");
+        err_.str("");
+        Environment env{out_, err_, false, [this](std::chrono::milliseconds d) { slept_ += d.count(); }};
         return RunCli(args, env);
     }
 
     void TearDown() override { std::filesystem::remove(file_); }
 
-    std::ostringstream out;
-    std::ostringstream err;
-    std::atomic<long long> slept{0};
+    std::ostringstream out_;
+    std::ostringstream err_;
+    std::atomic<long long> slept_{0};
 
 private:
     std::filesystem::path file_ =
@@ -45,11 +45,11 @@ private:
 };
 
 TEST_F(CliDevices, ListShowsSerialNodeAndAccess) {
-    ASSERT_EQ(Run(R"([{}, {"serial": "B-2"}])", {"list"}), kExitOk) << err.str();
-    EXPECT_EQ(out.str(), "PM0000000001  virtual:hidraw0  ok\nB-2  virtual:hidraw1  ok\n");
+    ASSERT_EQ(Run(R"([{}, {"serial": "B-2"}])", {"list"}), kExitOk) << err_.str();
+    EXPECT_EQ(out_.str(), "PM0000000001  virtual:hidraw0  ok\nB-2  virtual:hidraw1  ok\n");
 
     ASSERT_EQ(Run(R"([{}])", {"list", "--json"}), kExitOk);
-    auto lines = Lines(out.str());
+    auto lines = Lines(out_.str());
     ASSERT_EQ(lines.size(), 2u);
     EXPECT_EQ(json::parse(lines[0]), json({{"event", "device"},
                                            {"serial", "PM0000000001"},
@@ -59,8 +59,8 @@ TEST_F(CliDevices, ListShowsSerialNodeAndAccess) {
               json({{"event", "result"}, {"ok", true}, {"exit_code", 0}, {"count", 1}}));
 
     ASSERT_EQ(Run("[]", {"list"}), kExitOk);
-    EXPECT_EQ(out.str(), "");
-    EXPECT_EQ(err.str(), "No programmer found\n");
+    EXPECT_EQ(out_.str(), "");
+    EXPECT_EQ(err_.str(), "No programmer found\n");
 }
 
 TEST_F(CliDevices, ProgrammerWithoutPermissionIsReportedWithTheFix) {
@@ -68,28 +68,28 @@ TEST_F(CliDevices, ProgrammerWithoutPermissionIsReportedWithTheFix) {
     for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
              {"info"}, {"update"}, {"info", "--serial", "PM0000000001"}, {"list"}, {"update", "--all"}}) {
         EXPECT_EQ(Run(denied, args), kExitPermission) << args[0];
-        EXPECT_TRUE(Contains(err.str(), "Permission denied: programmer PM0000000001 at virtual:hidraw0"))
-            << err.str();
-        EXPECT_TRUE(Contains(err.str(), "--print-udev-rules")) << err.str();
-        EXPECT_FALSE(Contains(err.str(), "No programmer")) << err.str();
+        EXPECT_TRUE(Contains(err_.str(), "Permission denied: programmer PM0000000001 at virtual:hidraw0"))
+            << err_.str();
+        EXPECT_TRUE(Contains(err_.str(), "--print-udev-rules")) << err_.str();
+        EXPECT_FALSE(Contains(err_.str(), "No programmer")) << err_.str();
     }
     EXPECT_EQ(Run(denied, {"list"}), kExitPermission);
-    EXPECT_EQ(out.str(), "PM0000000001  virtual:hidraw0  permission denied\n");
+    EXPECT_EQ(out_.str(), "PM0000000001  virtual:hidraw0  permission denied\n");
 }
 
 TEST_F(CliDevices, PrintUdevRulesGivesTheRuleForTheProgrammer) {
     ASSERT_EQ(Run("[]", {"--print-udev-rules"}), kExitOk);
-    EXPECT_TRUE(Contains(out.str(), R"(KERNEL=="hidraw*", SUBSYSTEM=="hidraw", ATTRS{idVendor}=="16c0", )"
-                                    R"(ATTRS{idProduct}=="2aa8", TAG+="uaccess")"))
-        << out.str();
-    EXPECT_FALSE(Contains(out.str(), "MODE"));
+    EXPECT_TRUE(Contains(out_.str(), R"(KERNEL=="hidraw*", SUBSYSTEM=="hidraw", ATTRS{idVendor}=="16c0", )"
+                                     R"(ATTRS{idProduct}=="2aa8", TAG+="uaccess")"))
+        << out_.str();
+    EXPECT_FALSE(Contains(out_.str(), "MODE"));
 }
 
 TEST_F(CliDevices, UpdateAllUpdatesEveryProgrammerAndReportsEachBySerial) {
-    ASSERT_EQ(Run("[{}, {}, {}]", {"update", "--all", "--verify", "--json"}), kExitOk) << err.str();
+    ASSERT_EQ(Run("[{}, {}, {}]", {"update", "--all", "--verify", "--json"}), kExitOk) << err_.str();
     std::map<std::string, int> progress;
     std::map<std::string, json> results;
-    for (const std::string& line : Lines(out.str())) {
+    for (const std::string& line : Lines(out_.str())) {
         json event = json::parse(line);
         std::string serial = event.at("serial");
         if (event["event"] == "progress") {
@@ -105,14 +105,14 @@ TEST_F(CliDevices, UpdateAllUpdatesEveryProgrammerAndReportsEachBySerial) {
         EXPECT_EQ(result["ok"], true) << serial;
         EXPECT_EQ(result["verified"], true) << serial;
     }
-    EXPECT_EQ(slept, 3 * (17 * 25 + 100));
+    EXPECT_EQ(slept_, 3 * (17 * 25 + 100));
 }
 
 TEST_F(CliDevices, UpdateAllShowsProgressLinesAndExitsWithTheHighestCode) {
     int code = Run(R"([{}, {"fail_transfer": 1}, {"status": {"14": 1}}])", {"update", "--all"});
     EXPECT_EQ(code, kExitUploadFailed);
-    EXPECT_EQ(out.str(), "PM0000000001: OK\n");
-    auto errLines = Lines(err.str());
+    EXPECT_EQ(out_.str(), "PM0000000001: OK\n");
+    auto errLines = Lines(err_.str());
     std::set<std::string> lines(errLines.begin(), errLines.end());
     EXPECT_TRUE(lines.count("PM0000000001: block 17/17 100%"));
     EXPECT_TRUE(lines.count("PM0000000002: Wrong Data"));
@@ -124,7 +124,7 @@ TEST_F(CliDevices, UpdateAllShowsProgressLinesAndExitsWithTheHighestCode) {
 TEST_F(CliDevices, SeveralProgrammersNeedSerialOrAll) {
     for (const char* command : {"info", "update"}) {
         EXPECT_EQ(Run("[{}, {}]", {command}), kExitUsage) << command;
-        EXPECT_TRUE(Contains(err.str(), "choose one with --serial")) << err.str();
+        EXPECT_TRUE(Contains(err_.str(), "choose one with --serial")) << err_.str();
     }
     EXPECT_EQ(Run("[{}, {}]", {"info", "--serial", "PM0000000002"}), kExitOk);
     EXPECT_EQ(Run("[{}, {}]", {"update", "--all", "--serial", "PM0000000002"}), kExitUsage);
@@ -140,23 +140,23 @@ TEST_F(CliDevices, SharedSerialIsAmbiguous) {
              {"update", "--all", "--verify"},
          }) {
         EXPECT_EQ(Run(twins, args), kExitUsage) << args[0];
-        EXPECT_EQ(err.str(),
+        EXPECT_EQ(err_.str(),
                   "Several programmers attached with serial TWIN (virtual:hidraw0, virtual:hidraw2): "
                   "cannot tell them apart, leave only one attached\n");
-        EXPECT_EQ(out.str(), "");
+        EXPECT_EQ(out_.str(), "");
     }
-    EXPECT_EQ(Run(twins, {"info", "--serial", "PM0000000002"}), kExitOk) << err.str();
-    EXPECT_EQ(Run(twins, {"update", "--all"}), kExitOk) << err.str();
+    EXPECT_EQ(Run(twins, {"info", "--serial", "PM0000000002"}), kExitOk) << err_.str();
+    EXPECT_EQ(Run(twins, {"update", "--all"}), kExitOk) << err_.str();
 }
 
 TEST_F(CliDevices, WaitFollowsHotPlug) {
     const std::string late = R"([{"plug_after_ms": 100}, {"serial": "LATER", "plug_after_ms": 200}])";
     EXPECT_EQ(Run(late, {"info"}), kExitNoDevice) << "without --wait only what is there at the start counts";
-    EXPECT_EQ(Run(late, {"info", "--serial", "LATER", "--wait", "60"}), kExitOk) << err.str();
-    EXPECT_TRUE(Contains(out.str(), "Serial:       LATER"));
+    EXPECT_EQ(Run(late, {"info", "--serial", "LATER", "--wait", "60"}), kExitOk) << err_.str();
+    EXPECT_TRUE(Contains(out_.str(), "Serial:       LATER"));
     EXPECT_EQ(Run(late, {"list", "--wait", "60"}), kExitOk);
     EXPECT_EQ(Run(R"([{"plug_after_ms": 3600000}])", {"info", "--wait", "0.05"}), kExitNoDevice);
-    EXPECT_EQ(err.str(), "No programmer found\n");
+    EXPECT_EQ(err_.str(), "No programmer found\n");
     EXPECT_EQ(Run("[{}]", {"info", "--serial", "NOPE", "--wait", "0.05"}), kExitNoDevice);
     EXPECT_EQ(Run("[]", {"list", "--wait", "0.05"}), kExitNoDevice);
 }

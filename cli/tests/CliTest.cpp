@@ -36,9 +36,9 @@ const std::string& LevelOneOneDevice() {
 class CliTest : public ::testing::Test {
 protected:
     int Run(std::vector<std::string> args) {
-        out.str("");
-        err.str("");
-        Environment env{out, err, false, [this](std::chrono::milliseconds d) { slept += d; }};
+        out_.str("");
+        err_.str("");
+        Environment env{out_, err_, false, [this](std::chrono::milliseconds d) { slept_ += d; }};
         return RunCli(args, env);
     }
 
@@ -50,9 +50,9 @@ protected:
 
     void TearDown() override { std::filesystem::remove(file_); }
 
-    std::ostringstream out;
-    std::ostringstream err;
-    std::chrono::milliseconds slept{0};
+    std::ostringstream out_;
+    std::ostringstream err_;
+    std::chrono::milliseconds slept_{0};
 
 private:
     std::filesystem::path file_ =
@@ -61,16 +61,16 @@ private:
 
 TEST_F(CliTest, ImageInfoOfTheEmbeddedImage) {
     ASSERT_EQ(Run({"image-info"}), kExitOk);
-    EXPECT_EQ(out.str(), "Magic:       MN05\n"
-                         "Version:     1 9 0\n"
-                         "VersionText: 1.9.0\n"
-                         "Title:       MIRAN POLY-MCU Bios-Update v1.9.0\n"
-                         "InfoText:    MIRAN-ISP v1.9.0\n"
-                         "EndAddress:  12444\n"
-                         "Size:        8348\n"
-                         "Blocks:      17\n");
+    EXPECT_EQ(out_.str(), "Magic:       MN05\n"
+                          "Version:     1 9 0\n"
+                          "VersionText: 1.9.0\n"
+                          "Title:       MIRAN POLY-MCU Bios-Update v1.9.0\n"
+                          "InfoText:    MIRAN-ISP v1.9.0\n"
+                          "EndAddress:  12444\n"
+                          "Size:        8348\n"
+                          "Blocks:      17\n");
     ASSERT_EQ(Run({"image-info", "--json"}), kExitOk);
-    json info = json::parse(out.str());
+    json info = json::parse(out_.str());
     EXPECT_EQ(info["version"], json::array({1, 9, 0}));
     EXPECT_EQ(info["version_text"], "1.9.0");
     EXPECT_EQ(info["title"], "MIRAN POLY-MCU Bios-Update v1.9.0");
@@ -82,19 +82,19 @@ TEST_F(CliTest, ImageFileThatIsNoImageIsRefused) {
     std::string path = std::filesystem::temp_directory_path() / ("cli-image-" + std::to_string(::getpid()));
     std::ofstream(path) << "not an image";
     EXPECT_EQ(Run({"image-info", "--image", path}), kExitUsage);
-    EXPECT_NE(err.str().find("not a firmware image"), std::string::npos) << err.str();
+    EXPECT_NE(err_.str().find("not a firmware image"), std::string::npos) << err_.str();
     std::filesystem::remove(path);
 
     const std::string folder = std::filesystem::temp_directory_path();
     for (const std::string& special : {std::string("/dev/zero"), folder}) {
         EXPECT_EQ(Run({"image-info", "--image", special}), kExitUsage) << special;
-        EXPECT_EQ(err.str(), special + ": not a regular file\n");
+        EXPECT_EQ(err_.str(), special + ": not a regular file\n");
     }
 }
 
 TEST_F(CliTest, DecimalSecondsAreTaken) {
     for (const char* seconds : {"0", "0.05", "007", "3600", "3600.000"})
-        EXPECT_EQ(Run({"--simulate", "info", "--wait", seconds}), kExitOk) << seconds << err.str();
+        EXPECT_EQ(Run({"--simulate", "info", "--wait", seconds}), kExitOk) << seconds << err_.str();
 }
 
 // An error the command line has no code for is reported with one, never an abort.
@@ -103,18 +103,18 @@ TEST_F(CliTest, UnexpectedErrorsAreReported) {
     } refusing; // every write fails
     std::ostream broken(&refusing);
     broken.exceptions(std::ios::badbit);
-    Environment env{broken, err, false, [](std::chrono::milliseconds) {}};
+    Environment env{broken, err_, false, [](std::chrono::milliseconds) {}};
     EXPECT_EQ(RunCli({"image-info"}, env), kExitUnexpected);
-    EXPECT_EQ(err.str().rfind("Unexpected error: ", 0), 0u) << err.str();
+    EXPECT_EQ(err_.str().rfind("Unexpected error: ", 0), 0u) << err_.str();
 }
 
 TEST_F(CliTest, InfoShowsWhatTheWindowWouldShow) {
-    ASSERT_EQ(Run({"--simulate", "info"}), kExitOk) << err.str();
-    EXPECT_EQ(out.str(), "Serial:       PM0000000001\n"
-                         "Bios-Version: v1.8.2\n"
-                         "USB-Serial:   4711000000001\n");
+    ASSERT_EQ(Run({"--simulate", "info"}), kExitOk) << err_.str();
+    EXPECT_EQ(out_.str(), "Serial:       PM0000000001\n"
+                          "Bios-Version: v1.8.2\n"
+                          "USB-Serial:   4711000000001\n");
     ASSERT_EQ(Run({"info", "--json", "--simulate"}), kExitOk);
-    json result = json::parse(out.str());
+    json result = json::parse(out_.str());
     EXPECT_EQ(result["event"], "result");
     EXPECT_EQ(result["bios"], "v1.8.2");
     EXPECT_EQ(result["usb_serial"], "4711000000001");
@@ -123,8 +123,8 @@ TEST_F(CliTest, InfoShowsWhatTheWindowWouldShow) {
 
 TEST_F(CliTest, UpdateWithVerifyEmitsOneProgressEventPerBlock) {
     ASSERT_EQ(Run({"--simulate", "update", "--verify", "--json", "--usb-serial", "1234567890123"}), kExitOk)
-        << err.str();
-    auto lines = Lines(out.str());
+        << err_.str();
+    auto lines = Lines(out_.str());
     ASSERT_EQ(lines.size(), 18u);
     for (int block = 1; block <= 17; ++block) {
         json event = json::parse(lines[block - 1]);
@@ -137,7 +137,7 @@ TEST_F(CliTest, UpdateWithVerifyEmitsOneProgressEventPerBlock) {
     json result = json::parse(lines.back());
     EXPECT_EQ(result["ok"], true);
     EXPECT_EQ(result["verified"], true);
-    EXPECT_EQ(slept, std::chrono::milliseconds(17 * 25 + 100));
+    EXPECT_EQ(slept_, std::chrono::milliseconds(17 * 25 + 100));
 }
 
 TEST_F(CliTest, ExitCodesAndMessages) {
@@ -169,11 +169,11 @@ TEST_F(CliTest, ExitCodesAndMessages) {
         std::vector<std::string> args = {Simulate(row.devices)};
         args.insert(args.end(), row.args.begin(), row.args.end());
         EXPECT_EQ(Run(args), row.code) << row.message;
-        EXPECT_EQ(err.str(), std::string(row.message) + "\n");
+        EXPECT_EQ(err_.str(), std::string(row.message) + "\n");
 
         args.push_back("--json");
         EXPECT_EQ(Run(args), row.code) << row.message;
-        json result = json::parse(Lines(out.str()).back());
+        json result = json::parse(Lines(out_.str()).back());
         EXPECT_EQ(result["event"], "result");
         EXPECT_EQ(result["ok"], false);
         EXPECT_EQ(result["exit_code"], row.code);
@@ -210,10 +210,10 @@ TEST_F(CliTest, UsageErrors) {
     };
     for (const auto& args : cases) {
         EXPECT_EQ(Run(args), kExitUsage) << (args.empty() ? "" : args[0]);
-        EXPECT_FALSE(err.str().empty());
+        EXPECT_FALSE(err_.str().empty());
     }
     EXPECT_EQ(Run({"--help"}), kExitOk);
-    EXPECT_NE(out.str().find("Usage: miran-isp-up-cli"), std::string::npos);
+    EXPECT_NE(out_.str().find("Usage: miran-isp-up-cli"), std::string::npos);
     EXPECT_EQ(Run({"--version"}), kExitOk);
 }
 
@@ -224,13 +224,13 @@ TEST_F(CliTest, BadSimulationFilesAreUsageErrors) {
     };
     for (const char* devices : files) {
         EXPECT_EQ(Run({Simulate(devices), "info"}), kExitUsage) << devices;
-        EXPECT_EQ(err.str().rfind("--simulate: ", 0), 0u) << err.str();
+        EXPECT_EQ(err_.str().rfind("--simulate: ", 0), 0u) << err_.str();
     }
 }
 
 TEST_F(CliTest, TraceShowsEveryTransfer) {
     ASSERT_EQ(Run({"--simulate", "--trace", "update"}), kExitOk);
-    auto lines = Lines(err.str());
+    auto lines = Lines(err_.str());
     ASSERT_EQ(lines.size(), 14u + 58u);
     EXPECT_EQ(lines[0], "Set 2 8 02 01 00 00 00 00 00 00");
     EXPECT_EQ(lines[1].substr(0, 26), "Get 1 1025 4D 4E 30 35 50 ");
@@ -243,7 +243,7 @@ TEST_F(CliTest, TraceShowsEveryTransfer) {
     EXPECT_EQ(lines[70], "Set 2 8 02 01 05 00 00 00 00 00");
 
     ASSERT_EQ(Run({Simulate(R"([{"fail_transfer": 3}])"), "--trace", "info"}), kExitIdentifyFailed);
-    lines = Lines(err.str());
+    lines = Lines(err_.str());
     ASSERT_EQ(lines.size(), 4u);
     EXPECT_EQ(lines[2], "Set 2 8 02 00 00 00 00 00 00 00 FAILED");
     EXPECT_EQ(lines[3], "Wrong Info: ");
@@ -256,7 +256,7 @@ namespace {
 TEST_F(CliTest, DeviceBytesThatAreNotTextStillGiveJsonLines) {
     // Other firmware may answer the info request with binary junk.
     EXPECT_EQ(Run({Simulate(R"([{"info": "FF4E3035"}])"), "info", "--json"}), kExitIdentifyFailed);
-    json result = json::parse(Lines(out.str()).back());
+    json result = json::parse(Lines(out_.str()).back());
     EXPECT_EQ(result["exit_code"], kExitIdentifyFailed);
     EXPECT_EQ(result["message"], "Wrong Info: \xEF\xBF\xBDN05");
 }
@@ -268,7 +268,7 @@ TEST_F(CliTest, VerifyOfAnImageShownAsNoBios) {
     bytes[13] = 10;
     std::string path = std::filesystem::temp_directory_path() / ("cli-image10-" + std::to_string(::getpid()));
     std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
-    EXPECT_EQ(Run({"--simulate", "update", "--verify", "--image", path}), kExitOk) << err.str();
+    EXPECT_EQ(Run({"--simulate", "update", "--verify", "--image", path}), kExitOk) << err_.str();
     std::filesystem::remove(path);
 }
 

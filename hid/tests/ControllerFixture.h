@@ -16,14 +16,14 @@ namespace miran::hid::testing {
 class ControllerFixture : public ::testing::Test {
 protected:
     void CreateController() {
-        controller = std::make_unique<THidDeviceController>(
-            platform,
+        controller_ = std::make_unique<THidDeviceController>(
+            platform_,
             THidDeviceController::Events{
-                .OnDeviceChange = TNotifyEvent([this] { log.push_back("change"); }),
-                .OnArrival = THidPlugEvent([this](THidDevice& d) { log.push_back("arrival:" + Name(d)); }),
-                .OnRemoval = THidPlugEvent([this](THidDevice& d) { log.push_back("removal:" + Name(d)); }),
+                .OnDeviceChange = TNotifyEvent([this] { log_.push_back("change"); }),
+                .OnArrival = THidPlugEvent([this](THidDevice& d) { log_.push_back("arrival:" + Name(d)); }),
+                .OnRemoval = THidPlugEvent([this](THidDevice& d) { log_.push_back("removal:" + Name(d)); }),
                 .OnDeviceUnplug =
-                    THidPlugEvent([this](THidDevice& d) { log.push_back("unplug:" + Name(d)); }),
+                    THidPlugEvent([this](THidDevice& d) { log_.push_back("unplug:" + Name(d)); }),
             });
     }
 
@@ -33,38 +33,38 @@ protected:
         vi.serial = serial;
         if (vi.attributes.VendorID == 0)
             vi.attributes = {0x16C0, 0x2AA8, 0x0100};
-        return platform->Plug(std::move(vi));
+        return platform_->Plug(std::move(vi));
     }
 
     bool NotificationPending() const {
-        pollfd fd{controller->NotificationFd(), POLLIN, 0};
+        pollfd fd{controller_->NotificationFd(), POLLIN, 0};
         return poll(&fd, 1, 0) == 1;
     }
 
     // Runs the event loop until no notification is pending.
     void Pump() {
         while (NotificationPending())
-            controller->HandleNotification();
+            controller_->HandleNotification();
     }
 
-    std::vector<std::string> TakeLog() { return std::exchange(log, {}); }
+    std::vector<std::string> TakeLog() { return std::exchange(log_, {}); }
 
     // The devices in list order, as EnumerateDevices offers them (attached ones only).
     std::vector<THidDevice*> Listed() {
         std::vector<THidDevice*> devices;
-        THidEnumerateEvent saved = controller->OnEnumerate();
-        controller->SetOnEnumerate(THidEnumerateEvent([&](THidDevice& d, int) {
+        THidEnumerateEvent saved = controller_->OnEnumerate();
+        controller_->SetOnEnumerate(THidEnumerateEvent([&](THidDevice& d, int) {
             devices.push_back(&d);
             return true;
         }));
-        controller->EnumerateDevices();
-        controller->SetOnEnumerate(saved);
+        controller_->EnumerateDevices();
+        controller_->SetOnEnumerate(saved);
         return devices;
     }
 
-    std::shared_ptr<VirtualHidPlatform> platform = std::make_shared<VirtualHidPlatform>();
-    std::vector<std::string> log; // outlives the controller, whose destruction may still log
-    std::unique_ptr<THidDeviceController> controller;
+    std::shared_ptr<VirtualHidPlatform> platform_ = std::make_shared<VirtualHidPlatform>();
+    std::vector<std::string> log_; // outlives the controller, whose destruction may still log
+    std::unique_ptr<THidDeviceController> controller_;
 };
 
 } // namespace miran::hid::testing

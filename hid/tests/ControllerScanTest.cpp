@@ -13,14 +13,14 @@ using ControllerScan = ControllerFixture;
 
 TEST_F(ControllerScan, FirstScanRunsFromTheLoopAndFiresChangeWithoutDevices) {
     CreateController();
-    EXPECT_THAT(log, IsEmpty()) << "nothing is scanned before the loop runs";
+    EXPECT_THAT(log_, IsEmpty()) << "nothing is scanned before the loop runs";
     ASSERT_TRUE(NotificationPending());
     Pump();
     EXPECT_THAT(TakeLog(), ElementsAre("change"));
 
     // A later notification that finds nothing new fires nothing.
     int keyboard = Plug("kbd");
-    platform->Unplug(keyboard);
+    platform_->Unplug(keyboard);
     Pump();
     EXPECT_THAT(TakeLog(), IsEmpty());
 }
@@ -33,16 +33,16 @@ TEST_F(ControllerScan, EventsOfOneScanComeInOrder) {
     Pump();
     EXPECT_THAT(TakeLog(), ElementsAre("arrival:A", "arrival:B", "arrival:C", "change"));
 
-    platform->Unplug(a);
-    platform->Unplug(c);
+    platform_->Unplug(a);
+    platform_->Unplug(c);
     Plug("D");
     Plug("E");
     Pump();
     // Gone devices from the highest index down, each with its unplug handler first; then the arrivals.
     EXPECT_THAT(TakeLog(), ElementsAre("unplug:C", "removal:C", "unplug:A", "removal:A", "arrival:D",
                                        "arrival:E", "change"));
-    EXPECT_EQ(controller->Count(), 3);
-    EXPECT_EQ(controller->AvailableCount(), 3);
+    EXPECT_EQ(controller_->Count(), 3);
+    EXPECT_EQ(controller_->AvailableCount(), 3);
 }
 
 TEST_F(ControllerScan, InterfaceBackUnderTheSameInstanceKeepsItsObject) {
@@ -54,7 +54,7 @@ TEST_F(ControllerScan, InterfaceBackUnderTheSameInstanceKeepsItsObject) {
     THidDevice* before = Listed().at(0);
     TakeLog();
 
-    platform->Unplug(id);
+    platform_->Unplug(id);
     Plug("A", vi);
     Pump();
     EXPECT_THAT(TakeLog(), IsEmpty());
@@ -66,31 +66,31 @@ TEST_F(ControllerScan, LentDeviceThatGoesStaysListedUntilReleased) {
     CreateController();
     Pump();
     THidDevice* held = nullptr;
-    ASSERT_TRUE(controller->AcquireDeviceAt(held, 0));
+    ASSERT_TRUE(controller_->AcquireDeviceAt(held, 0));
     TakeLog();
 
-    platform->Unplug(id);
+    platform_->Unplug(id);
     Pump();
     EXPECT_THAT(TakeLog(), ElementsAre("unplug:A", "removal:A", "change"));
     EXPECT_FALSE(held->Attached());
-    EXPECT_EQ(controller->Count(), 1);
-    EXPECT_EQ(controller->DetachedCount(), 1);
-    EXPECT_EQ(controller->AcquiredCount(), 0);
-    EXPECT_EQ(controller->AvailableCount(), 0);
+    EXPECT_EQ(controller_->Count(), 1);
+    EXPECT_EQ(controller_->DetachedCount(), 1);
+    EXPECT_EQ(controller_->AcquiredCount(), 0);
+    EXPECT_EQ(controller_->AvailableCount(), 0);
     std::uint8_t report[8] = {3};
     EXPECT_FALSE(held->GetFeature(report, sizeof report));
     EXPECT_FALSE(held->SetFeature(report, sizeof report));
 
     // Every later scan treats it as gone again, without its unplug handler.
     int other = Plug("kbd");
-    platform->Unplug(other);
+    platform_->Unplug(other);
     Pump();
     EXPECT_THAT(TakeLog(), ElementsAre("removal:A", "change"));
 
-    controller->ReleaseDevice(held);
+    controller_->ReleaseDevice(held);
     EXPECT_EQ(held, nullptr);
-    EXPECT_EQ(controller->Count(), 0);
-    EXPECT_EQ(controller->DetachedCount(), 0);
+    EXPECT_EQ(controller_->Count(), 0);
+    EXPECT_EQ(controller_->DetachedCount(), 0);
 }
 
 // A holder that gives back every device it holds as soon as one of them goes.
@@ -98,21 +98,21 @@ class UnplugHandlerGivesBack : public ControllerFixture {
 protected:
     void Hold(int index) {
         THidDevice* device = nullptr;
-        ASSERT_TRUE(controller->AcquireDeviceAt(device, index));
-        held.push_back(device);
+        ASSERT_TRUE(controller_->AcquireDeviceAt(device, index));
+        held_.push_back(device);
     }
 
     void GiveBackOnUnplug() {
         // The controller may be on its way out: the handler keeps its own pointer.
-        THidDeviceController* owner = controller.get();
-        controller->SetOnDeviceUnplug(THidPlugEvent([this, owner](THidDevice& d) {
-            log.push_back("unplug:" + Name(d));
-            for (THidDevice*& device : held)
+        THidDeviceController* owner = controller_.get();
+        controller_->SetOnDeviceUnplug(THidPlugEvent([this, owner](THidDevice& d) {
+            log_.push_back("unplug:" + Name(d));
+            for (THidDevice*& device : held_)
                 owner->ReleaseDevice(device);
         }));
     }
 
-    std::vector<THidDevice*> held;
+    std::vector<THidDevice*> held_;
 };
 
 TEST_F(UnplugHandlerGivesBack, TheDeviceThatWentAtAScan) {
@@ -126,15 +126,15 @@ TEST_F(UnplugHandlerGivesBack, TheDeviceThatWentAtAScan) {
     GiveBackOnUnplug();
     TakeLog();
 
-    platform->Unplug(c);
+    platform_->Unplug(c);
     Pump();
     // C no longer exists once its own handler has given it back: there is nothing left to report removed.
     EXPECT_THAT(TakeLog(), ElementsAre("unplug:C", "change"));
-    EXPECT_THAT(held, ElementsAre(nullptr, nullptr));
-    EXPECT_EQ(controller->Count(), 2);
-    EXPECT_EQ(controller->DetachedCount(), 0);
-    EXPECT_EQ(controller->AcquiredCount(), 0);
-    EXPECT_EQ(controller->AvailableCount(), 2);
+    EXPECT_THAT(held_, ElementsAre(nullptr, nullptr));
+    EXPECT_EQ(controller_->Count(), 2);
+    EXPECT_EQ(controller_->DetachedCount(), 0);
+    EXPECT_EQ(controller_->AcquiredCount(), 0);
+    EXPECT_EQ(controller_->AvailableCount(), 2);
 }
 
 TEST_F(UnplugHandlerGivesBack, EveryDeviceWhenTheControllerGoes) {
@@ -144,14 +144,14 @@ TEST_F(UnplugHandlerGivesBack, EveryDeviceWhenTheControllerGoes) {
     Pump();
     Hold(0);
     Hold(1);
-    platform->Unplug(b);
+    platform_->Unplug(b);
     Pump(); // B stays listed, detached, until it is given back
     GiveBackOnUnplug();
     TakeLog();
 
-    controller.reset();
+    controller_.reset();
     EXPECT_THAT(TakeLog(), ElementsAre("unplug:A"));
-    EXPECT_THAT(held, ElementsAre(nullptr, nullptr));
+    EXPECT_THAT(held_, ElementsAre(nullptr, nullptr));
 }
 
 struct BrokenInterfaceCase {
@@ -170,7 +170,7 @@ TEST_P(ControllerScanError, EndsTheScanWithTheListAsItWas) {
     Pump();
     TakeLog();
 
-    platform->Unplug(a);
+    platform_->Unplug(a);
     Plug("B");
     VirtualInterface broken;
     broken.readWriteAllowed = false;
@@ -179,7 +179,7 @@ TEST_P(ControllerScanError, EndsTheScanWithTheListAsItWas) {
     int brokenId = Plug("X", broken);
     ASSERT_TRUE(NotificationPending());
     try {
-        controller->HandleNotification();
+        controller_->HandleNotification();
         FAIL() << "the scan should raise";
     } catch (const EControllerError& error) {
         EXPECT_STREQ(error.what(), GetParam().message);
@@ -187,10 +187,10 @@ TEST_P(ControllerScanError, EndsTheScanWithTheListAsItWas) {
     EXPECT_THAT(TakeLog(), IsEmpty());
     ASSERT_EQ(Listed().size(), 1u);
     EXPECT_TRUE(Listed()[0]->Attached()) << "A is still listed as it was";
-    EXPECT_EQ(controller->AvailableCount(), 1);
+    EXPECT_EQ(controller_->AvailableCount(), 1);
 
     // The scan flag was cleared: the next notification scans again.
-    platform->Unplug(brokenId);
+    platform_->Unplug(brokenId);
     Pump();
     EXPECT_THAT(TakeLog(), ElementsAre("unplug:A", "removal:A", "arrival:B", "change"));
 }
@@ -204,22 +204,22 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(ControllerScan, NotificationDuringAScanIsDropped) {
     CreateController();
     int scans = 0;
-    controller->SetOnDeviceChange(TNotifyEvent([&] {
+    controller_->SetOnDeviceChange(TNotifyEvent([&] {
         if (++scans == 1) {
             Plug("B"); // the handler lets pending notifications be processed
             ASSERT_TRUE(NotificationPending());
-            controller->HandleNotification();
+            controller_->HandleNotification();
         }
     }));
     Pump();
     EXPECT_EQ(scans, 1);
     EXPECT_FALSE(NotificationPending()) << "consumed, not deferred";
-    EXPECT_EQ(controller->Count(), 0);
+    EXPECT_EQ(controller_->Count(), 0);
 
     Plug("C");
     Pump();
     EXPECT_EQ(scans, 2);
-    EXPECT_EQ(controller->Count(), 2);
+    EXPECT_EQ(controller_->Count(), 2);
 }
 
 TEST_F(ControllerScan, SameDeviceChangeHandlerStartsNoScan) {
@@ -228,9 +228,9 @@ TEST_F(ControllerScan, SameDeviceChangeHandlerStartsNoScan) {
     TakeLog();
     int scans = 0;
     TNotifyEvent handler([&] { ++scans; });
-    controller->SetOnDeviceChange(handler);
+    controller_->SetOnDeviceChange(handler);
     EXPECT_EQ(scans, 1) << "the first notification forces the change event";
-    controller->SetOnDeviceChange(handler);
+    controller_->SetOnDeviceChange(handler);
     EXPECT_EQ(scans, 1);
 }
 
@@ -305,9 +305,9 @@ TEST_F(ControllerScan, DestructionUnplugsLentDevicesAndLeavesThemToTheirHolder) 
     CreateController();
     Pump();
     THidDevice* held = nullptr;
-    ASSERT_TRUE(controller->AcquireDeviceAt(held, 1));
+    ASSERT_TRUE(controller_->AcquireDeviceAt(held, 1));
     TakeLog();
-    controller.reset();
+    controller_.reset();
     EXPECT_THAT(TakeLog(), ElementsAre("unplug:B"));
     EXPECT_FALSE(held->Attached());
     delete held;

@@ -32,11 +32,11 @@ TEST_F(Device, SerialNumberIsCutAtNulAndAt254Units) {
     CreateController();
     Pump();
     std::vector<std::string> serials;
-    controller->SetOnEnumerate(THidEnumerateEvent([&](THidDevice& d, int) {
+    controller_->SetOnEnumerate(THidEnumerateEvent([&](THidDevice& d, int) {
         serials.push_back(d.SerialNumber());
         return true;
     }));
-    controller->EnumerateDevices();
+    controller_->EnumerateDevices();
     ASSERT_EQ(serials.size(), cases.size());
     for (std::size_t i = 0; i < cases.size(); ++i)
         EXPECT_EQ(serials[i], cases[i].expected) << i;
@@ -45,26 +45,26 @@ TEST_F(Device, SerialNumberIsCutAtNulAndAt254Units) {
 TEST_F(Device, ReleasedDeviceAnswersFromItsCacheWithoutPlatformCalls) {
     Plug("A");
     THidDevice* device = Only(); // the arrival event read its serial
-    const int opens = platform->OpenCount();
+    const int opens = platform_->OpenCount();
     std::uint8_t report[8] = {3};
     EXPECT_FALSE(device->GetFeature(report, sizeof report));
     EXPECT_FALSE(device->SetFeature(report, sizeof report));
     EXPECT_EQ(device->SerialNumber(), "A");
-    EXPECT_EQ(platform->OpenCount(), opens);
+    EXPECT_EQ(platform_->OpenCount(), opens);
 }
 
 TEST_F(Device, EmptySerialIsAskedAgainOnlyWhileAccessible) {
     Plug("");
     THidDevice* device = Only();
-    const int opens = platform->OpenCount();
+    const int opens = platform_->OpenCount();
     EXPECT_EQ(device->SerialNumber(), "");
-    EXPECT_EQ(platform->OpenCount(), opens) << "not accessible: no platform call";
+    EXPECT_EQ(platform_->OpenCount(), opens) << "not accessible: no platform call";
     THidDevice* held = nullptr;
-    ASSERT_TRUE(controller->AcquireDeviceAt(held, 0));
+    ASSERT_TRUE(controller_->AcquireDeviceAt(held, 0));
     EXPECT_EQ(held->SerialNumber(), "");
     EXPECT_EQ(held->SerialNumber(), "");
-    EXPECT_EQ(platform->OpenCount(), opens + 2) << "asked at each call";
-    controller->ReleaseDevice(held);
+    EXPECT_EQ(platform_->OpenCount(), opens + 2) << "asked at each call";
+    controller_->ReleaseDevice(held);
 }
 
 class FeatureEcho : public VirtualHidEndpoint {
@@ -85,7 +85,7 @@ TEST_F(Device, QueryOnlyInterfaceIsListedButMovesNoReport) {
     Plug("A", vi);
     Only();
     THidDevice* held = nullptr;
-    ASSERT_TRUE(controller->AcquireDeviceAt(held, 0));
+    ASSERT_TRUE(controller_->AcquireDeviceAt(held, 0));
     EXPECT_EQ(held->VersionNumber(), 0x0123);
     EXPECT_FALSE(held->ReadWriteAccess());
     held->SetDataHandler(THidDataEvent([](THidDevice&, std::uint8_t, const std::uint8_t*, std::uint16_t) {}));
@@ -94,7 +94,7 @@ TEST_F(Device, QueryOnlyInterfaceIsListedButMovesNoReport) {
     EXPECT_FALSE(held->GetFeature(report, sizeof report));
     EXPECT_FALSE(held->SetFeature(report, sizeof report));
     EXPECT_EQ(report[3], 0);
-    controller->ReleaseDevice(held);
+    controller_->ReleaseDevice(held);
 }
 
 TEST_F(Device, SleepTimeAcceptsOnlyTenToTenThousand) {
@@ -111,17 +111,17 @@ TEST_F(Device, UnplugHandlerFiresOnce) {
     int id = Plug("A");
     Only();
     THidDevice* held = nullptr;
-    ASSERT_TRUE(controller->AcquireDeviceAt(held, 0));
+    ASSERT_TRUE(controller_->AcquireDeviceAt(held, 0));
     held->SetDataHandler(THidDataEvent([](THidDevice&, std::uint8_t, const std::uint8_t*, std::uint16_t) {}));
     EXPECT_TRUE(held->ReadThreadRunning());
-    platform->Unplug(id);
+    platform_->Unplug(id);
     Pump();
     held->HandleUnplug();
     EXPECT_THAT(TakeLog(), ElementsAre("unplug:A", "removal:A", "change"));
     EXPECT_FALSE(held->ReadThreadRunning());
     held->SetDataHandler(THidDataEvent([](THidDevice&, std::uint8_t, const std::uint8_t*, std::uint16_t) {}));
     EXPECT_FALSE(held->ReadThreadRunning()) << "no thread for a device that has gone";
-    controller->ReleaseDevice(held);
+    controller_->ReleaseDevice(held);
 }
 
 TEST_F(Device, FreeingAnAttachedListedDeviceLeavesAFreshOneInItsPlace) {
@@ -131,25 +131,25 @@ TEST_F(Device, FreeingAnAttachedListedDeviceLeavesAFreshOneInItsPlace) {
     CreateController();
     Pump();
     THidDevice* held = nullptr;
-    ASSERT_TRUE(controller->AcquireDeviceAt(held, 1));
+    ASSERT_TRUE(controller_->AcquireDeviceAt(held, 1));
     THidDataEvent data([](THidDevice&, std::uint8_t, const std::uint8_t*, std::uint16_t) {});
     held->SetDataHandler(data);
     held->SetSleepTime(250);
     delete held;
 
-    EXPECT_EQ(controller->Count(), 3);
-    EXPECT_EQ(controller->AcquiredCount(), 0);
-    EXPECT_EQ(controller->AvailableCount(), 3);
+    EXPECT_EQ(controller_->Count(), 3);
+    EXPECT_EQ(controller_->AcquiredCount(), 0);
+    EXPECT_EQ(controller_->AvailableCount(), 3);
     THidDevice* fresh = Listed().at(1);
     EXPECT_FALSE(fresh->Acquired());
     EXPECT_TRUE(fresh->DataHandler() == data);
     EXPECT_EQ(fresh->SleepTime(), 250);
     std::vector<std::string> serials;
-    for (int i = 0; i < controller->Count(); ++i) {
+    for (int i = 0; i < controller_->Count(); ++i) {
         THidDevice* lent = nullptr;
-        ASSERT_TRUE(controller->AcquireDeviceAt(lent, i));
+        ASSERT_TRUE(controller_->AcquireDeviceAt(lent, i));
         serials.push_back(lent->SerialNumber());
-        controller->ReleaseDevice(lent);
+        controller_->ReleaseDevice(lent);
     }
     EXPECT_THAT(serials, ElementsAre("A", "B", "C"));
 }
@@ -165,19 +165,19 @@ TEST_F(Device, ControllerHandlersReachOnlyDevicesThatStillUseTheOldOnes) {
     devices[0]->SetSleepTime(300);
 
     THidPlugEvent unplug([](THidDevice&) {});
-    controller->SetOnDeviceUnplug(unplug);
+    controller_->SetOnDeviceUnplug(unplug);
     EXPECT_TRUE(devices[0]->UnplugHandler() == own);
     EXPECT_TRUE(devices[1]->UnplugHandler() == unplug);
 
     THidDataErrorEvent error([](THidDevice&, std::uint32_t) {});
-    controller->SetOnDeviceDataError(error);
+    controller_->SetOnDeviceDataError(error);
     EXPECT_TRUE(devices[0]->DataErrorHandler() == error);
 
-    controller->SetDevThreadSleepTime(5); // out of range: devices ignore it, the controller keeps it
-    EXPECT_EQ(controller->DevThreadSleepTime(), 5);
+    controller_->SetDevThreadSleepTime(5); // out of range: devices ignore it, the controller keeps it
+    EXPECT_EQ(controller_->DevThreadSleepTime(), 5);
     EXPECT_EQ(devices[1]->SleepTime(), 100);
-    controller->SetDevThreadSleepTime(100);
-    controller->SetDevThreadSleepTime(700);
+    controller_->SetDevThreadSleepTime(100);
+    controller_->SetDevThreadSleepTime(700);
     EXPECT_EQ(devices[0]->SleepTime(), 300);
     EXPECT_EQ(devices[1]->SleepTime(), 700);
 

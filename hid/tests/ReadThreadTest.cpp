@@ -58,22 +58,22 @@ protected:
         VirtualInterface vi;
         vi.attributes = {0x16C0, 0x2AA8, 0x0100};
         vi.inputReportLength = 5;
-        id = platform->Plug(vi);
-        controller = std::make_unique<THidDeviceController>(platform, THidDeviceController::Events{},
-                                                            loop.Dispatcher());
-        controller->DeviceChange();
-        ASSERT_TRUE(controller->AcquireDeviceAt(device, 0));
+        id_ = platform_->Plug(vi);
+        controller_ = std::make_unique<THidDeviceController>(platform_, THidDeviceController::Events{},
+                                                             loop_.Dispatcher());
+        controller_->DeviceChange();
+        ASSERT_TRUE(controller_->AcquireDeviceAt(device_, 0));
     }
     void TearDown() override {
-        controller->ReleaseDevice(device);
-        controller.reset();
+        controller_->ReleaseDevice(device_);
+        controller_.reset();
     }
 
-    std::shared_ptr<VirtualHidPlatform> platform = std::make_shared<VirtualHidPlatform>();
-    TestLoop loop;
-    std::unique_ptr<THidDeviceController> controller;
-    THidDevice* device = nullptr;
-    int id = -1;
+    std::shared_ptr<VirtualHidPlatform> platform_ = std::make_shared<VirtualHidPlatform>();
+    TestLoop loop_;
+    std::unique_ptr<THidDeviceController> controller_;
+    THidDevice* device_ = nullptr;
+    int id_ = -1;
 };
 
 struct Received {
@@ -84,72 +84,72 @@ struct Received {
 
 TEST_F(ReadThread, DeliversInputReportsOnTheMainThread) {
     std::vector<Received> received;
-    device->SetDataHandler(THidDataEvent(
+    device_->SetDataHandler(THidDataEvent(
         [&](THidDevice& d, std::uint8_t reportId, const std::uint8_t* data, std::uint16_t size) {
-            EXPECT_EQ(&d, device);
+            EXPECT_EQ(&d, device_);
             received.push_back({std::this_thread::get_id(), reportId, {data, data + size}});
         }));
-    ASSERT_TRUE(device->ReadThreadRunning());
-    platform->SendInputReport(id, {7, 1, 2, 3, 4});
-    platform->SendInputReport(id, {0, 9});
-    loop.RunUntil([&] { return received.size() == 2; });
+    ASSERT_TRUE(device_->ReadThreadRunning());
+    platform_->SendInputReport(id_, {7, 1, 2, 3, 4});
+    platform_->SendInputReport(id_, {0, 9});
+    loop_.RunUntil([&] { return received.size() == 2; });
     EXPECT_EQ(received[0].thread, std::this_thread::get_id());
     EXPECT_EQ(received[0].reportId, 7);
     EXPECT_EQ(received[0].data, (std::vector<std::uint8_t>{1, 2, 3, 4}));
     EXPECT_EQ(received[1].reportId, 0);
     EXPECT_EQ(received[1].data, (std::vector<std::uint8_t>{9}));
 
-    device->SetDataHandler({});
-    EXPECT_FALSE(device->ReadThreadRunning());
+    device_->SetDataHandler({});
+    EXPECT_FALSE(device_->ReadThreadRunning());
 }
 
 TEST_F(ReadThread, ControllerHandlerStartsTheThreadWhenTheDeviceIsLent) {
-    controller->ReleaseDevice(device);
+    controller_->ReleaseDevice(device_);
     int reports = 0;
-    controller->SetOnDeviceData(
+    controller_->SetOnDeviceData(
         THidDataEvent([&](THidDevice&, std::uint8_t, const std::uint8_t*, std::uint16_t) { ++reports; }));
-    ASSERT_TRUE(controller->AcquireDeviceAt(device, 0));
-    EXPECT_TRUE(device->ReadThreadRunning());
-    platform->SendInputReport(id, {1, 2});
-    loop.RunUntil([&] { return reports == 1; });
+    ASSERT_TRUE(controller_->AcquireDeviceAt(device_, 0));
+    EXPECT_TRUE(device_->ReadThreadRunning());
+    platform_->SendInputReport(id_, {1, 2});
+    loop_.RunUntil([&] { return reports == 1; });
 }
 
 TEST_F(ReadThread, FailedReadsAreReportedAndRetried) {
-    device->SetSleepTime(10);
+    device_->SetSleepTime(10);
     std::vector<std::uint32_t> errors;
     const std::thread::id main = std::this_thread::get_id();
-    device->SetDataErrorHandler(THidDataErrorEvent([&](THidDevice&, std::uint32_t error) {
+    device_->SetDataErrorHandler(THidDataErrorEvent([&](THidDevice&, std::uint32_t error) {
         EXPECT_EQ(std::this_thread::get_id(), main);
         errors.push_back(error);
     }));
-    device->SetDataHandler(
+    device_->SetDataHandler(
         THidDataEvent([](THidDevice&, std::uint8_t, const std::uint8_t*, std::uint16_t) {}));
-    platform->Unplug(id); // no scan yet: the thread finds out by itself
-    loop.RunUntil([&] { return errors.size() >= 3; });
+    platform_->Unplug(id_); // no scan yet: the thread finds out by itself
+    loop_.RunUntil([&] { return errors.size() >= 3; });
     EXPECT_EQ(errors[0], static_cast<std::uint32_t>(ENODEV));
-    EXPECT_TRUE(device->ReadThreadRunning());
+    EXPECT_TRUE(device_->ReadThreadRunning());
 }
 
 TEST_F(ReadThread, ReleaseRunsTheDeliveryTheThreadIsWaitingFor) {
     bool delivered = false;
-    device->SetDataHandler(THidDataEvent(
+    device_->SetDataHandler(THidDataEvent(
         [&](THidDevice&, std::uint8_t, const std::uint8_t*, std::uint16_t) { delivered = true; }));
-    platform->SendInputReport(id, {1, 2});
-    loop.WaitForDispatch(); // the thread now waits for the main thread
-    controller->ReleaseDevice(device);
+    platform_->SendInputReport(id_, {1, 2});
+    loop_.WaitForDispatch(); // the thread now waits for the main thread
+    controller_->ReleaseDevice(device_);
     EXPECT_TRUE(delivered);
 }
 
 TEST_F(ReadThread, HandlerMayStopItsOwnReading) {
     int reports = 0;
-    device->SetDataHandler(
+    device_->SetDataHandler(
         THidDataEvent([&](THidDevice& d, std::uint8_t, const std::uint8_t*, std::uint16_t) {
             ++reports;
             d.SetDataHandler({});
         }));
-    platform->SendInputReport(id, {1, 2});
-    loop.RunUntil([&] { return reports == 1; });
-    EXPECT_FALSE(device->ReadThreadRunning());
+    platform_->SendInputReport(id_, {1, 2});
+    loop_.RunUntil([&] { return reports == 1; });
+    EXPECT_FALSE(device_->ReadThreadRunning());
 }
 
 // Stopping its own reading leaves the thread to end by itself; the owner may go as soon as the handler has
@@ -198,16 +198,16 @@ TEST(ReadThreadOwner, MayGoOnceTheHandlerHasStoppedTheReading) {
 
 TEST_F(ReadThread, HandlerMayReleaseItsDeviceAfterItHasGone) {
     bool released = false;
-    device->SetDataHandler(THidDataEvent([&](THidDevice&, std::uint8_t, const std::uint8_t*, std::uint16_t) {
-        platform->Unplug(id);
-        controller->DeviceChange(); // the device is now detached; releasing frees it
-        controller->ReleaseDevice(device);
+    device_->SetDataHandler(THidDataEvent([&](THidDevice&, std::uint8_t, const std::uint8_t*, std::uint16_t) {
+        platform_->Unplug(id_);
+        controller_->DeviceChange(); // the device is now detached; releasing frees it
+        controller_->ReleaseDevice(device_);
         released = true;
     }));
-    platform->SendInputReport(id, {1, 2});
-    loop.RunUntil([&] { return released; });
-    EXPECT_EQ(device, nullptr);
-    EXPECT_EQ(controller->Count(), 0);
+    platform_->SendInputReport(id_, {1, 2});
+    loop_.RunUntil([&] { return released; });
+    EXPECT_EQ(device_, nullptr);
+    EXPECT_EQ(controller_->Count(), 0);
 }
 
 } // namespace

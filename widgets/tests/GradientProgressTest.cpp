@@ -16,23 +16,23 @@ const QColor kParent(1, 2, 3);
 class ProgressTest : public testing::Test {
 protected:
     ProgressTest() {
-        FillBackground(parent, kParent);
-        parent.resize(200, 40);
-        bar = new TGradientProgress(&parent);
-        bar->setColor(TColor(kBackground.red(), kBackground.green(), kBackground.blue()));
-        parent.show();
+        FillBackground(parent_, kParent);
+        parent_.resize(200, 40);
+        bar_ = new TGradientProgress(&parent_);
+        bar_->setColor(TColor(kBackground.red(), kBackground.green(), kBackground.blue()));
+        parent_.show();
     }
 
     // The main window's progress bar.
     void MakePBar() {
-        bar->resize(94, 15);
-        bar->setSolid(true);
-        bar->setStartColor(clGreen);
-        bar->setEndColor(clLime);
-        bar->setMaximum(8704);
+        bar_->resize(94, 15);
+        bar_->setSolid(true);
+        bar_->setStartColor(clGreen);
+        bar_->setEndColor(clLime);
+        bar_->setMaximum(8704);
     }
 
-    QImage Picture() { return Snapshot(*bar); }
+    QImage Picture() { return Snapshot(*bar_); }
 
     // Every pixel of the inner rows in columns [x0, x1) has colour c.
     void ExpectColumns(const QImage& image, int x0, int x1, QColor c) {
@@ -53,8 +53,8 @@ protected:
         }
     }
 
-    QWidget parent;
-    TGradientProgress* bar;
+    QWidget parent_;
+    TGradientProgress* bar_;
 };
 
 } // namespace
@@ -78,8 +78,8 @@ TEST_F(ProgressTest, Defaults) {
 
 TEST_F(ProgressTest, HalfFullPBar) {
     MakePBar();
-    bar->setPosition(bar->Maximum() / 2);
-    EXPECT_EQ(bar->FilledWidth(), 46);
+    bar_->setPosition(bar_->Maximum() / 2);
+    EXPECT_EQ(bar_->FilledWidth(), 46);
     const QImage image = Picture();
     ASSERT_EQ(image.size(), QSize(94, 15));
     ExpectColumns(image, 1, 2, QColor(0, 128, 0));
@@ -92,8 +92,8 @@ TEST_F(ProgressTest, HalfFullPBar) {
 
 TEST_F(ProgressTest, FullPBarEndsOneStepShortOfTheEndColour) {
     MakePBar();
-    bar->setPosition(bar->Maximum());
-    EXPECT_EQ(bar->FilledWidth(), 92);
+    bar_->setPosition(bar_->Maximum());
+    EXPECT_EQ(bar_->FilledWidth(), 92);
     const QImage image = Picture();
     ExpectColumns(image, 1, 2, QColor(0, 128, 0));
     ExpectColumns(image, 92, 93, QColor(0, 254, 0));
@@ -101,11 +101,11 @@ TEST_F(ProgressTest, FullPBarEndsOneStepShortOfTheEndColour) {
 }
 
 TEST_F(ProgressTest, GradientColumnsRoundHalvesToEven) {
-    bar->resize(10, 5); // 8 columns: steps of 255 / 8 = 31.875
-    bar->setSolid(true);
-    bar->setStartColor(clBlack);
-    bar->setEndColor(clWhite);
-    bar->setPosition(100);
+    bar_->resize(10, 5); // 8 columns: steps of 255 / 8 = 31.875
+    bar_->setSolid(true);
+    bar_->setStartColor(clBlack);
+    bar_->setEndColor(clWhite);
+    bar_->setPosition(100);
     const QImage image = Picture();
     const int expected[8] = {0, 32, 64, 96, 128, 159, 191, 223};
     for (int k = 0; k < 8; ++k)
@@ -113,11 +113,11 @@ TEST_F(ProgressTest, GradientColumnsRoundHalvesToEven) {
 }
 
 TEST_F(ProgressTest, GradientHalfStepsRoundToEven) {
-    bar->resize(10, 5); // 8 columns
-    bar->setSolid(true);
-    bar->setStartColor(TColor(10, 200, 0));
-    bar->setEndColor(TColor(14, 196, 8)); // steps of +0.5, -0.5 and 1 per column
-    bar->setPosition(100);
+    bar_->resize(10, 5); // 8 columns
+    bar_->setSolid(true);
+    bar_->setStartColor(TColor(10, 200, 0));
+    bar_->setEndColor(TColor(14, 196, 8)); // steps of +0.5, -0.5 and 1 per column
+    bar_->setPosition(100);
     const QImage image = Picture();
     // Red 10.5, 12.5 and green 198.5, 196.5 fall to the even neighbour.
     const QColor expected[8] = {{10, 200, 0}, {10, 200, 1}, {11, 199, 2}, {12, 198, 3},
@@ -127,13 +127,13 @@ TEST_F(ProgressTest, GradientHalfStepsRoundToEven) {
 }
 
 TEST_F(ProgressTest, APartialLastBlockContinuesTheGradient) {
-    bar->resize(130, 15); // 128 inner columns: 12 full blocks and an 8-pixel one
-    bar->setStartColor(TColor(101, 60, 0));
-    bar->setEndColor(TColor(109, 52, 0)); // 1 / 16 and -1 / 16 per column
-    bar->setPosition(100);
-    ASSERT_EQ(bar->FilledWidth(), 128);
-    ASSERT_TRUE(bar->LastBlockPartial());
-    ASSERT_EQ(bar->LastBlockWidth(), 8);
+    bar_->resize(130, 15); // 128 inner columns: 12 full blocks and an 8-pixel one
+    bar_->setStartColor(TColor(101, 60, 0));
+    bar_->setEndColor(TColor(109, 52, 0)); // 1 / 16 and -1 / 16 per column
+    bar_->setPosition(100);
+    ASSERT_EQ(bar_->FilledWidth(), 128);
+    ASSERT_TRUE(bar_->LastBlockPartial());
+    ASSERT_EQ(bar_->LastBlockWidth(), 8);
 
     // Block i starts 10 * i steps in: red 101 + 0.625 i, green 60 - 0.625 i; the partial
     // block at 120 steps has red 108.5 and green 52.5, both rounded down to even.
@@ -145,7 +145,7 @@ TEST_F(ProgressTest, APartialLastBlockContinuesTheGradient) {
     ExpectColumns(image, 121, 129, QColor(108, 52, 0));
 
     // Shaded blocks: the partial block's columns run on from step 120, one step each.
-    bar->setGradientBlocks(true);
+    bar_->setGradientBlocks(true);
     image = Picture();
     const QColor partial[8] = {{108, 52, 0}, {109, 52, 0}, {109, 52, 0}, {109, 52, 0},
                                {109, 52, 0}, {109, 52, 0}, {109, 52, 0}, {109, 52, 0}};
@@ -156,65 +156,65 @@ TEST_F(ProgressTest, APartialLastBlockContinuesTheGradient) {
 
 TEST_F(ProgressTest, PositionIsClampedToTheRange) {
     MakePBar();
-    bar->setPosition(100000);
-    EXPECT_EQ(bar->Position(), 8704);
-    EXPECT_EQ(bar->FilledWidth(), 92);
-    bar->setPosition(-5);
-    EXPECT_EQ(bar->Position(), 0);
-    EXPECT_EQ(bar->FilledWidth(), 0);
+    bar_->setPosition(100000);
+    EXPECT_EQ(bar_->Position(), 8704);
+    EXPECT_EQ(bar_->FilledWidth(), 92);
+    bar_->setPosition(-5);
+    EXPECT_EQ(bar_->Position(), 0);
+    EXPECT_EQ(bar_->FilledWidth(), 0);
     const QImage image = Picture();
     ExpectColumns(image, 1, 93, kBackground);
     ExpectFrame(image, kBackground);
 }
 
 TEST_F(ProgressTest, MaximumBelowMinimumCollapsesTheRange) {
-    bar->setSolid(true);
-    bar->setMinimum(10);
-    bar->setPosition(60);
-    const int filled = bar->FilledWidth();
+    bar_->setSolid(true);
+    bar_->setMinimum(10);
+    bar_->setPosition(60);
+    const int filled = bar_->FilledWidth();
     EXPECT_EQ(filled, 82);
-    bar->setMaximum(5);
-    EXPECT_EQ(bar->Maximum(), 10);
-    EXPECT_EQ(bar->Position(), 10);
-    EXPECT_EQ(bar->PercentDone(), 0);
-    EXPECT_EQ(bar->FilledWidth(), filled);
+    bar_->setMaximum(5);
+    EXPECT_EQ(bar_->Maximum(), 10);
+    EXPECT_EQ(bar_->Position(), 10);
+    EXPECT_EQ(bar_->PercentDone(), 0);
+    EXPECT_EQ(bar_->FilledWidth(), filled);
 
-    bar->setMaximum(100);
-    bar->setMinimum(200);
-    EXPECT_EQ(bar->Minimum(), 100);
-    EXPECT_EQ(bar->Position(), 100);
+    bar_->setMaximum(100);
+    bar_->setMinimum(200);
+    EXPECT_EQ(bar_->Minimum(), 100);
+    EXPECT_EQ(bar_->Position(), 100);
 }
 
 TEST_F(ProgressTest, PercentDoneRoundsHalvesAwayFromZero) {
-    bar->setMaximum(8);
-    bar->setPosition(1); // 12.5
-    EXPECT_EQ(bar->PercentDone(), 13);
-    bar->setMinimum(-8);
-    bar->setMaximum(0);
-    bar->setPosition(-3); // 62.5
-    EXPECT_EQ(bar->PercentDone(), 63);
+    bar_->setMaximum(8);
+    bar_->setPosition(1); // 12.5
+    EXPECT_EQ(bar_->PercentDone(), 13);
+    bar_->setMinimum(-8);
+    bar_->setMaximum(0);
+    bar_->setPosition(-3); // 62.5
+    EXPECT_EQ(bar_->PercentDone(), 63);
 }
 
 TEST_F(ProgressTest, BlockModeAdvancesInWholeBlocks) {
-    bar->setStartColor(clRed);
-    bar->setEndColor(clRed);
+    bar_->setStartColor(clRed);
+    bar_->setEndColor(clRed);
     const QColor red(255, 0, 0);
     struct Case {
         int position, filled, blocks;
     };
     for (const Case& c : {Case{50, 70, 7}, Case{53, 80, 8}, Case{100, 148, 15}, Case{0, 0, 0}}) {
-        bar->setPosition(c.position);
-        EXPECT_EQ(bar->FilledWidth(), c.filled) << c.position;
-        EXPECT_EQ(bar->BlockCount(), c.blocks) << c.position;
+        bar_->setPosition(c.position);
+        EXPECT_EQ(bar_->FilledWidth(), c.filled) << c.position;
+        EXPECT_EQ(bar_->BlockCount(), c.blocks) << c.position;
     }
 
-    EXPECT_EQ(bar->BlockWidth(), 10);
-    bar->setPosition(100);
-    EXPECT_TRUE(bar->LastBlockPartial());
-    EXPECT_EQ(bar->LastBlockWidth(), 8);
+    EXPECT_EQ(bar_->BlockWidth(), 10);
+    bar_->setPosition(100);
+    EXPECT_TRUE(bar_->LastBlockPartial());
+    EXPECT_EQ(bar_->LastBlockWidth(), 8);
 
-    bar->setPosition(53);
-    EXPECT_FALSE(bar->LastBlockPartial());
+    bar_->setPosition(53);
+    EXPECT_FALSE(bar_->LastBlockPartial());
     QImage image = Picture();
     for (int i = 0; i < 8; ++i) {
         ExpectColumns(image, 1 + i * 10, i * 10 + 10, red);
@@ -222,7 +222,7 @@ TEST_F(ProgressTest, BlockModeAdvancesInWholeBlocks) {
     }
     ExpectColumns(image, 81, 149, kBackground);
 
-    bar->setPosition(100); // 14 full blocks and an 8-pixel one up to the inner right edge
+    bar_->setPosition(100); // 14 full blocks and an 8-pixel one up to the inner right edge
     image = Picture();
     for (int i = 0; i < 14; ++i) {
         ExpectColumns(image, 1 + i * 10, i * 10 + 10, red);
@@ -233,14 +233,14 @@ TEST_F(ProgressTest, BlockModeAdvancesInWholeBlocks) {
 }
 
 TEST_F(ProgressTest, BlockColoursFollowTheGradient) {
-    bar->setStartColor(clBlack);
-    bar->setEndColor(TColor(0, 0, 140)); // 140 / 70 = 2 per column
-    bar->setPosition(50);
+    bar_->setStartColor(clBlack);
+    bar_->setEndColor(TColor(0, 0, 140)); // 140 / 70 = 2 per column
+    bar_->setPosition(50);
     QImage image = Picture();
     for (int i = 0; i < 7; ++i)
         ExpectColumns(image, 1 + i * 10, i * 10 + 10, QColor(0, 0, 20 * i));
 
-    bar->setGradientBlocks(true);
+    bar_->setGradientBlocks(true);
     image = Picture();
     for (int i = 0; i < 7; ++i) {
         for (int j = 0; j < 9; ++j)
@@ -249,25 +249,25 @@ TEST_F(ProgressTest, BlockColoursFollowTheGradient) {
 }
 
 TEST_F(ProgressTest, EqualColoursFillWithThatColourInBothModes) {
-    bar->setStartColor(clYellow);
-    bar->setEndColor(clYellow);
-    bar->setPosition(30);
+    bar_->setStartColor(clYellow);
+    bar_->setEndColor(clYellow);
+    bar_->setPosition(30);
     ExpectColumns(Picture(), 1, 10, QColor(255, 255, 0));
-    bar->setSolid(true);
-    EXPECT_EQ(bar->FilledWidth(), 44);
+    bar_->setSolid(true);
+    EXPECT_EQ(bar_->FilledWidth(), 44);
     ExpectColumns(Picture(), 1, 45, QColor(255, 255, 0));
 }
 
 TEST_F(ProgressTest, ASingleBorderHasThreeRings) {
-    SetPaletteColor(*bar, QPalette::Button, QColor(11, 11, 11));
-    SetPaletteColor(*bar, QPalette::Dark, QColor(22, 22, 22));
-    SetPaletteColor(*bar, QPalette::Light, QColor(33, 33, 33));
-    SetPaletteColor(*bar, QPalette::Shadow, QColor(44, 44, 44));
-    bar->setBorderStyle(TBorderStyle::bsSingle);
-    bar->setSolid(true);
-    bar->setStartColor(clRed);
-    bar->setEndColor(clRed);
-    bar->setPosition(100);
+    SetPaletteColor(*bar_, QPalette::Button, QColor(11, 11, 11));
+    SetPaletteColor(*bar_, QPalette::Dark, QColor(22, 22, 22));
+    SetPaletteColor(*bar_, QPalette::Light, QColor(33, 33, 33));
+    SetPaletteColor(*bar_, QPalette::Shadow, QColor(44, 44, 44));
+    bar_->setBorderStyle(TBorderStyle::bsSingle);
+    bar_->setSolid(true);
+    bar_->setStartColor(clRed);
+    bar_->setEndColor(clRed);
+    bar_->setPosition(100);
     const QImage image = Picture();
     const int r = 149, b = 14;
     EXPECT_EQ(image.pixelColor(0, 0), QColor(11, 11, 11));
@@ -284,34 +284,34 @@ TEST_F(ProgressTest, ASingleBorderHasThreeRings) {
 }
 
 TEST_F(ProgressTest, TinyControlsShowNothing) {
-    bar->setSolid(true);
-    bar->setPosition(50);
+    bar_->setSolid(true);
+    bar_->setPosition(50);
     for (QSize size : {QSize(2, 15), QSize(150, 2), QSize(1, 1)}) {
-        bar->setGeometry(QRect(QPoint(5, 5), size));
-        const QImage image = Snapshot(parent);
+        bar_->setGeometry(QRect(QPoint(5, 5), size));
+        const QImage image = Snapshot(parent_);
         for (int y = 5; y < 5 + size.height(); ++y) {
             for (int x = 5; x < 5 + size.width(); ++x)
                 ASSERT_EQ(image.pixelColor(x, y), kParent) << size.width() << "x" << size.height();
         }
     }
-    bar->setGeometry(5, 5, 3, 3);
-    EXPECT_NE(Snapshot(parent).pixelColor(6, 6), kParent);
+    bar_->setGeometry(5, 5, 3, 3);
+    EXPECT_NE(Snapshot(parent_).pixelColor(6, 6), kParent);
 }
 
 TEST_F(ProgressTest, ResizingRecomputesTheFillAtTheNextPaint) {
-    bar->setSolid(true);
-    bar->setPosition(50);
-    EXPECT_EQ(bar->FilledWidth(), 74);
-    bar->resize(52, 15);
+    bar_->setSolid(true);
+    bar_->setPosition(50);
+    EXPECT_EQ(bar_->FilledWidth(), 74);
+    bar_->resize(52, 15);
     Picture();
-    EXPECT_EQ(bar->FilledWidth(), 25);
+    EXPECT_EQ(bar_->FilledWidth(), 25);
 }
 
 TEST_F(ProgressTest, PercentTextOnAnEmptyBarStartsAtXZero) {
-    bar->setFont(CrispFont(12));
-    SetPaletteColor(*bar, QPalette::WindowText, Qt::black);
+    bar_->setFont(CrispFont(12));
+    SetPaletteColor(*bar_, QPalette::WindowText, Qt::black);
     const QImage plain = Picture();
-    bar->setTextOption(TTextOption::toPercent);
+    bar_->setTextOption(TTextOption::toPercent);
     const QImage withText = Picture();
     ASSERT_NE(plain, withText);
 
@@ -319,9 +319,9 @@ TEST_F(ProgressTest, PercentTextOnAnEmptyBarStartsAtXZero) {
     QImage expected = plain;
     {
         QPainter painter(&expected);
-        painter.setFont(bar->font());
+        painter.setFont(bar_->font());
         painter.setPen(Qt::black);
-        const QFontMetrics metrics(bar->font());
+        const QFontMetrics metrics(bar_->font());
         painter.drawText(0, (15 - metrics.height()) / 2 + metrics.ascent(), QStringLiteral("0%"));
         painter.setPen(kBackground);
         painter.drawRect(0, 0, 149, 14);
@@ -330,19 +330,19 @@ TEST_F(ProgressTest, PercentTextOnAnEmptyBarStartsAtXZero) {
 }
 
 TEST_F(ProgressTest, CenteredFormatText) {
-    bar->setFont(CrispFont(12));
-    bar->setCaption(QStringLiteral("%d of 100"));
-    bar->setTextOption(TTextOption::toFormat);
-    bar->setTextCentered(true);
-    bar->setPosition(7);
+    bar_->setFont(CrispFont(12));
+    bar_->setCaption(QStringLiteral("%d of 100"));
+    bar_->setTextOption(TTextOption::toFormat);
+    bar_->setTextCentered(true);
+    bar_->setPosition(7);
     const QImage withText = Picture();
-    bar->setTextOption(TTextOption::toNoText);
+    bar_->setTextOption(TTextOption::toNoText);
     QImage expected = Picture();
     {
         QPainter painter(&expected);
-        painter.setFont(bar->font());
-        painter.setPen(bar->palette().color(QPalette::WindowText));
-        const QFontMetrics metrics(bar->font());
+        painter.setFont(bar_->font());
+        painter.setPen(bar_->palette().color(QPalette::WindowText));
+        const QFontMetrics metrics(bar_->font());
         const QString text = QStringLiteral("7 of 100");
         painter.drawText((150 - metrics.horizontalAdvance(text)) / 2,
                          (15 - metrics.height()) / 2 + metrics.ascent(), text);
@@ -353,17 +353,17 @@ TEST_F(ProgressTest, CenteredFormatText) {
 }
 
 TEST_F(ProgressTest, AHugeFieldWidthShowsOnlyPadding) {
-    bar->resize(94, 15);
-    bar->setFont(CrispFont(12));
-    bar->setTextOption(TTextOption::toFormat);
-    bar->setCaption(QStringLiteral("%200d"));
+    bar_->resize(94, 15);
+    bar_->setFont(CrispFont(12));
+    bar_->setTextOption(TTextOption::toFormat);
+    bar_->setCaption(QStringLiteral("%200d"));
     const QImage padding = Picture(); // the digits lie beyond the bar
-    bar->setCaption(QStringLiteral("%2000000000d"));
+    bar_->setCaption(QStringLiteral("%2000000000d"));
     EXPECT_EQ(Picture(), padding);
 }
 
 TEST_F(ProgressTest, FollowsTheParentsColourUntilGivenItsOwn) {
-    TGradientProgress* child = new TGradientProgress(&parent);
+    TGradientProgress* child = new TGradientProgress(&parent_);
     EXPECT_TRUE(child->ParentColor());
     child->show();
     EXPECT_EQ(Snapshot(*child).pixelColor(5, 5), kParent);

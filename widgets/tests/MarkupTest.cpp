@@ -14,13 +14,13 @@ namespace {
 
 class MarkupTest : public testing::Test {
 protected:
-    MarkupTest() { canvas.font = CrispFont(20); }
+    MarkupTest() { canvas_.font = CrispFont(20); }
 
     int Width(const QString& text, QRect rect = {}) {
-        return MeasureMarkupWidth(canvas, rect, 0, 100, kDefaultSuperSubScriptRatio, text);
+        return MeasureMarkupWidth(canvas_, rect, 0, 100, kDefaultSuperSubScriptRatio, text);
     }
     int Height(const QString& text) {
-        return MeasureMarkupHeight(canvas, 0, 100, kDefaultSuperSubScriptRatio, text);
+        return MeasureMarkupHeight(canvas_, 0, 100, kDefaultSuperSubScriptRatio, text);
     }
     int Advance(const QString& text, int pixelSize = 20) {
         return QFontMetrics(CrispFont(pixelSize)).horizontalAdvance(text);
@@ -31,17 +31,17 @@ protected:
         QImage image(size, QImage::Format_RGB32);
         image.fill(Qt::white);
         QPainter painter(&image);
-        canvas.painter = &painter;
-        DrawMarkup(canvas, QRect(QPoint(0, 0), size), state, 100, kDefaultSuperSubScriptRatio, text, {});
-        canvas.painter = nullptr;
+        canvas_.painter = &painter;
+        DrawMarkup(canvas_, QRect(QPoint(0, 0), size), state, 100, kDefaultSuperSubScriptRatio, text, {});
+        canvas_.painter = nullptr;
         return image;
     }
 
     std::optional<QString> LinkAt(const QString& text, QPoint point, QRect rect = {0, 0, 200, 100}) {
-        return FindMarkupLink(canvas, rect, 0, 100, kDefaultSuperSubScriptRatio, text, point);
+        return FindMarkupLink(canvas_, rect, 0, 100, kDefaultSuperSubScriptRatio, text, point);
     }
 
-    MarkupCanvas canvas;
+    MarkupCanvas canvas_;
 };
 
 } // namespace
@@ -76,8 +76,8 @@ TEST_F(MarkupTest, EntitiesAndBrackets) {
     expected.fill(Qt::white);
     {
         QPainter painter(&expected);
-        painter.setFont(canvas.font);
-        painter.drawText(0, QFontMetrics(canvas.font).ascent(), QStringLiteral("<"));
+        painter.setFont(canvas_.font);
+        painter.drawText(0, QFontMetrics(canvas_.font).ascent(), QStringLiteral("<"));
     }
     EXPECT_EQ(Draw("&lt;"), expected);
 }
@@ -102,13 +102,13 @@ TEST_F(MarkupTest, ScriptTagsChooseByTheThirdCharacter) {
     // After a bare S tag a text starting with P or B selects a script mode.
     EXPECT_EQ(Width("<s>Pq"), Advance("Pq", small));
     EXPECT_EQ(Width("<S>Bq"), Advance("Bq", small));
-    EXPECT_EQ(MeasureMarkupWidth(canvas, {}, 0, 100, 0.5, "<sup>xy"), Advance("xy", 10));
+    EXPECT_EQ(MeasureMarkupWidth(canvas_, {}, 0, 100, 0.5, "<sup>xy"), Advance("xy", 10));
 }
 
 TEST_F(MarkupTest, IndentMovesTheLinePosition) {
     EXPECT_EQ(Width("<ind=30>x"), 30 + Advance("x"));
     EXPECT_EQ(Width("<IND=\"7\">x"), 7 + Advance("x"));
-    EXPECT_EQ(MeasureMarkupWidth(canvas, {}, odReserved1, 200, kDefaultSuperSubScriptRatio, "<ind=30>x"),
+    EXPECT_EQ(MeasureMarkupWidth(canvas_, {}, odReserved1, 200, kDefaultSuperSubScriptRatio, "<ind=30>x"),
               60 + Advance("x"));
 }
 
@@ -133,7 +133,7 @@ TEST_F(MarkupTest, RulesAdvanceTheLine) {
 }
 
 TEST_F(MarkupTest, RulesAreDrawnAcrossTheRectangleBelowTheLine) {
-    canvas.penColor = Qt::blue;
+    canvas_.penColor = Qt::blue;
     const int y = TextHeight();
     const QImage image = Draw("<HR>", {50, 100});
     for (int x = 0; x < 50; ++x) {
@@ -142,7 +142,7 @@ TEST_F(MarkupTest, RulesAreDrawnAcrossTheRectangleBelowTheLine) {
         ASSERT_EQ(image.pixelColor(x, y - 1), QColor(Qt::white)) << x;
     }
     // Disabled rules take the font colour.
-    canvas.fontColor = Qt::green;
+    canvas_.fontColor = Qt::green;
     EXPECT_EQ(Draw("<HR>", {50, 100}, odDisabled).pixelColor(10, y), QColor(Qt::green));
 }
 
@@ -156,7 +156,7 @@ TEST_F(MarkupTest, FontColoursInThePlatformsByteOrder) {
 }
 
 TEST_F(MarkupTest, BackgroundColourAlsoSetsTheFontColour) {
-    canvas.brushClear = true; // a transparent label
+    canvas_.brushClear = true; // a transparent label
     const QImage image = Draw("<font bgcolor=\"#FF0000\">WWW</font>x");
     const QRect cell(0, 0, Advance("WWW"), TextHeight());
     for (int y = cell.top(); y <= cell.bottom(); ++y) {
@@ -182,9 +182,9 @@ TEST_F(MarkupTest, LinksAreBlueAndRedUnderTheMouse) {
     QImage hovered(200, 100, QImage::Format_RGB32);
     hovered.fill(Qt::white);
     QPainter painter(&hovered);
-    canvas.painter = &painter;
+    canvas_.painter = &painter;
     const QPoint inside(Advance("ab") + 2, 5);
-    EXPECT_EQ(DrawMarkup(canvas, QRect(0, 0, 200, 100), 0, 100, kDefaultSuperSubScriptRatio, text, inside),
+    EXPECT_EQ(DrawMarkup(canvas_, QRect(0, 0, 200, 100), 0, 100, kDefaultSuperSubScriptRatio, text, inside),
               QStringLiteral("http://Example.org/X"));
     painter.end();
     EXPECT_TRUE(HasPixel(hovered, QColor(255, 0, 0)));
@@ -254,9 +254,9 @@ TEST_F(MarkupTest, FontSizesAreClampedToWhatCanBeShown) {
     EXPECT_EQ(Width("<font size=-2147483648>x"), Advance("x", 1));
     // Script sizes take the ratio from the largest size; a ratio of any size stays in range.
     EXPECT_EQ(Width("<font size=2147483647><sup>x"), Advance("x", 2731)); // 4096 * 2 / 3
-    EXPECT_EQ(MeasureMarkupWidth(canvas, {}, 0, 100, 1e300, "<sup>x"), Advance("x", largest));
-    EXPECT_EQ(MeasureMarkupWidth(canvas, {}, 0, 100, std::nan(""), "<sup>x"), Advance("x", 1));
-    EXPECT_EQ(MeasureMarkupWidth(canvas, {}, 0, 100, -2, "<sup>x"), Advance("x", 1));
+    EXPECT_EQ(MeasureMarkupWidth(canvas_, {}, 0, 100, 1e300, "<sup>x"), Advance("x", largest));
+    EXPECT_EQ(MeasureMarkupWidth(canvas_, {}, 0, 100, std::nan(""), "<sup>x"), Advance("x", 1));
+    EXPECT_EQ(MeasureMarkupWidth(canvas_, {}, 0, 100, -2, "<sup>x"), Advance("x", 1));
 }
 
 TEST_F(MarkupTest, IndentsAndRulesAreClampedToTheLargestWidget) {
@@ -265,7 +265,7 @@ TEST_F(MarkupTest, IndentsAndRulesAreClampedToTheLargestWidget) {
     EXPECT_EQ(Width("<ind=16777200>xxxxxxxxxx"), largest);
     EXPECT_EQ(Width("<ind=-2147483648>x<br>y"), Advance("y"));
     EXPECT_EQ(
-        MeasureMarkupWidth(canvas, {}, odReserved1, 2147483647, kDefaultSuperSubScriptRatio, "<ind=30000>"),
+        MeasureMarkupWidth(canvas_, {}, odReserved1, 2147483647, kDefaultSuperSubScriptRatio, "<ind=30000>"),
         largest);
     EXPECT_EQ(Height("<hr size=2147483647>"), largest + TextHeight() + 1);
     EXPECT_EQ(Height("<hr size=2147483647><hr size=2147483647>"), largest + TextHeight() + 1);
@@ -275,17 +275,17 @@ TEST_F(MarkupTest, IndentsAndRulesAreClampedToTheLargestWidget) {
 }
 
 TEST_F(MarkupTest, StylesAreRestoredAfterThePass) {
-    canvas.fontColor = Qt::darkGreen;
-    canvas.brushColor = Qt::gray;
-    canvas.brushClear = true;
+    canvas_.fontColor = Qt::darkGreen;
+    canvas_.brushColor = Qt::gray;
+    canvas_.brushClear = true;
     Draw("<b><i><u><s>x<font color=clRed bgcolor=clBlue>y");
-    EXPECT_FALSE(canvas.font.bold());
-    EXPECT_FALSE(canvas.font.italic());
-    EXPECT_FALSE(canvas.font.underline());
-    EXPECT_FALSE(canvas.font.strikeOut());
-    EXPECT_EQ(canvas.fontColor, QColor(Qt::darkGreen));
-    EXPECT_EQ(canvas.brushColor, QColor(Qt::gray));
-    EXPECT_TRUE(canvas.brushClear);
+    EXPECT_FALSE(canvas_.font.bold());
+    EXPECT_FALSE(canvas_.font.italic());
+    EXPECT_FALSE(canvas_.font.underline());
+    EXPECT_FALSE(canvas_.font.strikeOut());
+    EXPECT_EQ(canvas_.fontColor, QColor(Qt::darkGreen));
+    EXPECT_EQ(canvas_.brushColor, QColor(Qt::gray));
+    EXPECT_TRUE(canvas_.brushClear);
 }
 
 TEST_F(MarkupTest, StyleTagsChangeTheFont) {

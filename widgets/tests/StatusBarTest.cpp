@@ -16,21 +16,21 @@ namespace {
 class StatusBarTest : public testing::Test {
 protected:
     StatusBarTest() {
-        window.resize(349, 224);
-        bar = new TStatusBar(&window);
-        bar->setGeometry(0, 205, 349, 19);
-        bar->setSizeGrip(false);
-        bar->AddPanel()->setWidth(250);
-        bar->AddPanel()->setWidth(50);
-        hosted = new QWidget(&window);
-        hosted->resize(94, 40);
-        bar->Panel(1)->setControl(hosted);
-        window.show();
+        window_.resize(349, 224);
+        bar_ = new TStatusBar(&window_);
+        bar_->setGeometry(0, 205, 349, 19);
+        bar_->setSizeGrip(false);
+        bar_->AddPanel()->setWidth(250);
+        bar_->AddPanel()->setWidth(50);
+        hosted_ = new QWidget(&window_);
+        hosted_->resize(94, 40);
+        bar_->Panel(1)->setControl(hosted_);
+        window_.show();
     }
 
-    QWidget window;
-    TStatusBar* bar;
-    QWidget* hosted;
+    QWidget window_;
+    TStatusBar* bar_;
+    QWidget* hosted_;
 };
 
 } // namespace
@@ -58,166 +58,166 @@ TEST(StatusBarDefaults, PanelAndBarDefaults) {
 }
 
 TEST_F(StatusBarTest, HostedControlSitsInsideItsPanel) {
-    EXPECT_EQ(hosted->parentWidget(), bar);
-    EXPECT_TRUE(hosted->isVisible());
-    EXPECT_EQ(hosted->geometry(), QRect(253, 3, 94, 15));
-    EXPECT_EQ(bar->PanelRect(0), QRect(0, 0, 250, 19));
-    EXPECT_EQ(bar->PanelRect(1), QRect(250, 0, 99, 19)); // the last panel stretches
+    EXPECT_EQ(hosted_->parentWidget(), bar_);
+    EXPECT_TRUE(hosted_->isVisible());
+    EXPECT_EQ(hosted_->geometry(), QRect(253, 3, 94, 15));
+    EXPECT_EQ(bar_->PanelRect(0), QRect(0, 0, 250, 19));
+    EXPECT_EQ(bar_->PanelRect(1), QRect(250, 0, 99, 19)); // the last panel stretches
 }
 
 TEST_F(StatusBarTest, ResizingTheBarKeepsTheControlsSizeAndPlace) {
-    bar->setGeometry(0, 180, 600, 40);
-    EXPECT_EQ(hosted->geometry(), QRect(253, 3, 94, 15));
-    bar->setGeometry(10, 100, 200, 10);
-    EXPECT_EQ(hosted->geometry(), QRect(253, 3, 94, 15));
+    bar_->setGeometry(0, 180, 600, 40);
+    EXPECT_EQ(hosted_->geometry(), QRect(253, 3, 94, 15));
+    bar_->setGeometry(10, 100, 200, 10);
+    EXPECT_EQ(hosted_->geometry(), QRect(253, 3, 94, 15));
 }
 
 TEST_F(StatusBarTest, PanelChangesMoveTheControlAtOnce) {
-    bar->Panel(0)->setWidth(200);
-    EXPECT_EQ(hosted->pos(), QPoint(203, 3));
-    bar->Panel(1)->setMarginLeft(10);
-    EXPECT_EQ(hosted->pos(), QPoint(210, 3));
-    bar->Panel(1)->setMarginTop(0);
-    EXPECT_EQ(hosted->pos(), QPoint(210, 0));
-    bar->RemovePanel(0);
-    EXPECT_EQ(hosted->pos(), QPoint(10, 0));
-    EXPECT_EQ(bar->Panel(0)->Control(), hosted);
+    bar_->Panel(0)->setWidth(200);
+    EXPECT_EQ(hosted_->pos(), QPoint(203, 3));
+    bar_->Panel(1)->setMarginLeft(10);
+    EXPECT_EQ(hosted_->pos(), QPoint(210, 3));
+    bar_->Panel(1)->setMarginTop(0);
+    EXPECT_EQ(hosted_->pos(), QPoint(210, 0));
+    bar_->RemovePanel(0);
+    EXPECT_EQ(hosted_->pos(), QPoint(10, 0));
+    EXPECT_EQ(bar_->Panel(0)->Control(), hosted_);
 }
 
 TEST_F(StatusBarTest, MarginsOfTheMainWindowPanel) {
-    bar->Panel(1)->setMarginLeft(10);
-    EXPECT_EQ(hosted->pos(), QPoint(260, 3));
+    bar_->Panel(1)->setMarginLeft(10);
+    EXPECT_EQ(hosted_->pos(), QPoint(260, 3));
 }
 
 TEST_F(StatusBarTest, AManuallyMovedControlIsPutBackByTheNextTrigger) {
-    hosted->move(0, 0);
-    bar->resize(400, 19);
-    EXPECT_EQ(hosted->pos(), QPoint(253, 3));
+    hosted_->move(0, 0);
+    bar_->resize(400, 19);
+    EXPECT_EQ(hosted_->pos(), QPoint(253, 3));
 }
 
 TEST_F(StatusBarTest, TheHeightIsSetOnlyWhenHosting) {
-    hosted->resize(94, 30);
-    bar->resize(349, 25);
-    EXPECT_EQ(hosted->size(), QSize(94, 30));
-    bar->Panel(1)->setControl(hosted); // the same control again runs the hosting steps
-    EXPECT_EQ(hosted->size(), QSize(94, 21));
+    hosted_->resize(94, 30);
+    bar_->resize(349, 25);
+    EXPECT_EQ(hosted_->size(), QSize(94, 30));
+    bar_->Panel(1)->setControl(hosted_); // the same control again runs the hosting steps
+    EXPECT_EQ(hosted_->size(), QSize(94, 21));
 }
 
 TEST_F(StatusBarTest, ADestroyedControlLeavesThePanelEmpty) {
-    delete hosted;
-    EXPECT_EQ(bar->Panel(1)->Control(), nullptr);
-    bar->Panel(0)->setWidth(100);
-    bar->resize(500, 19);
-    bar->Panel(1)->setMarginLeft(7);
-    EXPECT_EQ(bar->Panel(1)->Control(), nullptr);
+    delete hosted_;
+    EXPECT_EQ(bar_->Panel(1)->Control(), nullptr);
+    bar_->Panel(0)->setWidth(100);
+    bar_->resize(500, 19);
+    bar_->Panel(1)->setMarginLeft(7);
+    EXPECT_EQ(bar_->Panel(1)->Control(), nullptr);
 }
 
 TEST_F(StatusBarTest, TheBarCannotHostItself) {
-    QWidget* other = new QWidget(bar);
-    bar->Panel(0)->setControl(other);
+    QWidget* other = new QWidget(bar_);
+    bar_->Panel(0)->setControl(other);
     try {
-        bar->Panel(0)->setControl(bar);
+        bar_->Panel(0)->setControl(bar_);
         FAIL();
     } catch (const miran::EComponentError& e) {
         EXPECT_STREQ(e.what(), "Invalid control selection");
     }
-    EXPECT_EQ(bar->Panel(0)->Control(), nullptr);
-    EXPECT_EQ(other->parentWidget(), bar);
+    EXPECT_EQ(bar_->Panel(0)->Control(), nullptr);
+    EXPECT_EQ(other->parentWidget(), bar_);
     EXPECT_EQ(other->pos(), QPoint(3, 3));
-    EXPECT_EQ(bar->Panel(1)->Control(), hosted);
-    bar->Panel(0)->setWidth(10); // no longer follows panel 0
+    EXPECT_EQ(bar_->Panel(1)->Control(), hosted_);
+    bar_->Panel(0)->setWidth(10); // no longer follows panel 0
     EXPECT_EQ(other->pos(), QPoint(3, 3));
-    EXPECT_EQ(hosted->pos(), QPoint(13, 3));
+    EXPECT_EQ(hosted_->pos(), QPoint(13, 3));
 }
 
 TEST_F(StatusBarTest, TwoPanelsHostTwoControls) {
     QWidget* first = new QWidget;
     first->resize(30, 5);
-    bar->Panel(0)->setControl(first);
-    EXPECT_EQ(first->parentWidget(), bar);
+    bar_->Panel(0)->setControl(first);
+    EXPECT_EQ(first->parentWidget(), bar_);
     EXPECT_EQ(first->geometry(), QRect(3, 3, 30, 15));
-    EXPECT_EQ(hosted->geometry(), QRect(253, 3, 94, 15));
-    bar->Panel(0)->setWidth(120);
+    EXPECT_EQ(hosted_->geometry(), QRect(253, 3, 94, 15));
+    bar_->Panel(0)->setWidth(120);
     EXPECT_EQ(first->pos(), QPoint(3, 3));
-    EXPECT_EQ(hosted->pos(), QPoint(123, 3));
-    bar->Panel(0)->setControl(nullptr);
-    EXPECT_EQ(bar->Panel(0)->Control(), nullptr);
-    EXPECT_EQ(first->parentWidget(), bar);
+    EXPECT_EQ(hosted_->pos(), QPoint(123, 3));
+    bar_->Panel(0)->setControl(nullptr);
+    EXPECT_EQ(bar_->Panel(0)->Control(), nullptr);
+    EXPECT_EQ(first->parentWidget(), bar_);
 }
 
 TEST_F(StatusBarTest, RemovingAPanelReleasesItsControl) {
-    bar->RemovePanel(1);
-    EXPECT_EQ(hosted->parentWidget(), bar);
-    bar->resize(300, 19);
-    EXPECT_EQ(hosted->pos(), QPoint(253, 3));
-    delete hosted; // no panel watches it any more
+    bar_->RemovePanel(1);
+    EXPECT_EQ(hosted_->parentWidget(), bar_);
+    bar_->resize(300, 19);
+    EXPECT_EQ(hosted_->pos(), QPoint(253, 3));
+    delete hosted_; // no panel watches it any more
 }
 
 TEST_F(StatusBarTest, PanelTextIsDrawnInsideThePanel) {
-    bar->setUseSystemFont(false);
-    bar->setFont(CrispFont(11));
-    SetPaletteColor(*bar, QPalette::WindowText, QColor(255, 0, 0));
-    EXPECT_FALSE(HasPixel(Snapshot(*bar), QColor(255, 0, 0)));
-    bar->Panel(0)->setText("Device cannot be opened");
-    const QImage image = Snapshot(*bar);
-    EXPECT_EQ(bar->Panel(0)->Text(), QStringLiteral("Device cannot be opened"));
+    bar_->setUseSystemFont(false);
+    bar_->setFont(CrispFont(11));
+    SetPaletteColor(*bar_, QPalette::WindowText, QColor(255, 0, 0));
+    EXPECT_FALSE(HasPixel(Snapshot(*bar_), QColor(255, 0, 0)));
+    bar_->Panel(0)->setText("Device cannot be opened");
+    const QImage image = Snapshot(*bar_);
+    EXPECT_EQ(bar_->Panel(0)->Text(), QStringLiteral("Device cannot be opened"));
     EXPECT_TRUE(HasPixel(image.copy(0, 0, 250, 19), QColor(255, 0, 0)));
     EXPECT_FALSE(HasPixel(image.copy(250, 0, 99, 19), QColor(255, 0, 0)));
-    bar->Panel(0)->setText("");
-    EXPECT_FALSE(HasPixel(Snapshot(*bar), QColor(255, 0, 0)));
+    bar_->Panel(0)->setText("");
+    EXPECT_FALSE(HasPixel(Snapshot(*bar_), QColor(255, 0, 0)));
 }
 
 TEST_F(StatusBarTest, HintsReplaceThePanelsUntilEnded) {
-    bar->ShowHint("ignored without AutoHint");
-    EXPECT_FALSE(bar->HintShowing());
-    bar->setAutoHint(true);
-    bar->ShowHint("  Writes the firmware  ");
-    EXPECT_TRUE(bar->HintShowing());
-    EXPECT_FALSE(hosted->isVisible());
-    bar->ShowHint("Another hint");
-    bar->ShowHint(" ");
-    EXPECT_FALSE(bar->HintShowing());
-    EXPECT_TRUE(hosted->isVisible());
+    bar_->ShowHint("ignored without AutoHint");
+    EXPECT_FALSE(bar_->HintShowing());
+    bar_->setAutoHint(true);
+    bar_->ShowHint("  Writes the firmware  ");
+    EXPECT_TRUE(bar_->HintShowing());
+    EXPECT_FALSE(hosted_->isVisible());
+    bar_->ShowHint("Another hint");
+    bar_->ShowHint(" ");
+    EXPECT_FALSE(bar_->HintShowing());
+    EXPECT_TRUE(hosted_->isVisible());
 
-    bar->ShowHint("again");
-    bar->Panel(0)->setText("any change ends the hint");
-    EXPECT_FALSE(bar->HintShowing());
-    EXPECT_TRUE(hosted->isVisible());
+    bar_->ShowHint("again");
+    bar_->Panel(0)->setText("any change ends the hint");
+    EXPECT_FALSE(bar_->HintShowing());
+    EXPECT_TRUE(hosted_->isVisible());
 }
 
 TEST_F(StatusBarTest, OwnerDrawnPanelsAreDrawnByTheHandler) {
     std::vector<std::pair<int, QRect>> drawn;
-    bar->OnDrawPanel = [&](TStatusBar* sender, TStatusPanel* panel, QPainter& painter, const QRect& area) {
-        EXPECT_EQ(sender, bar);
+    bar_->OnDrawPanel = [&](TStatusBar* sender, TStatusPanel* panel, QPainter& painter, const QRect& area) {
+        EXPECT_EQ(sender, bar_);
         drawn.emplace_back(panel->Index(), area);
         painter.fillRect(area, QColor(0, 0, 255));
     };
-    bar->Panel(0)->setStyle(TStatusPanelStyle::psOwnerDraw);
-    const QImage image = Snapshot(*bar);
+    bar_->Panel(0)->setStyle(TStatusPanelStyle::psOwnerDraw);
+    const QImage image = Snapshot(*bar_);
     ASSERT_EQ(drawn.size(), 1u);
     EXPECT_EQ(drawn[0].first, 0);
-    EXPECT_TRUE(bar->PanelRect(0).contains(drawn[0].second));
+    EXPECT_TRUE(bar_->PanelRect(0).contains(drawn[0].second));
     EXPECT_EQ(image.pixelColor(drawn[0].second.center()), QColor(0, 0, 255));
-    EXPECT_FALSE(HasPixel(image.copy(bar->PanelRect(1)), QColor(0, 0, 255)));
+    EXPECT_FALSE(HasPixel(image.copy(bar_->PanelRect(1)), QColor(0, 0, 255)));
 }
 
 TEST_F(StatusBarTest, RemovingAMissingPanelFails) {
-    EXPECT_THROW(bar->RemovePanel(2), std::out_of_range);
-    EXPECT_THROW(bar->RemovePanel(-1), std::out_of_range);
-    EXPECT_EQ(bar->PanelCount(), 2);
+    EXPECT_THROW(bar_->RemovePanel(2), std::out_of_range);
+    EXPECT_THROW(bar_->RemovePanel(-1), std::out_of_range);
+    EXPECT_EQ(bar_->PanelCount(), 2);
 }
 
 TEST_F(StatusBarTest, StatusTipsOfTheSameWindowBecomeHints) {
-    bar->setAutoHint(true);
-    QWidget* button = new QWidget(&window);
+    bar_->setAutoHint(true);
+    QWidget* button = new QWidget(&window_);
     QStatusTipEvent tip(QStringLiteral("Writes the Bios"));
     QApplication::sendEvent(button, &tip);
-    EXPECT_TRUE(bar->HintShowing());
+    EXPECT_TRUE(bar_->HintShowing());
     QStatusTipEvent none(QString{});
     QApplication::sendEvent(button, &none);
-    EXPECT_FALSE(bar->HintShowing());
+    EXPECT_FALSE(bar_->HintShowing());
 
     QWidget elsewhere;
     QApplication::sendEvent(&elsewhere, &tip);
-    EXPECT_FALSE(bar->HintShowing());
+    EXPECT_FALSE(bar_->HintShowing());
 }
