@@ -1,11 +1,11 @@
 #pragma once
 
+#include "EventLoop.h"
 #include "hid/HidDeviceController.h"
 #include "hid/VirtualHidPlatform.h"
 
 #include <gtest/gtest.h>
 #include <memory>
-#include <poll.h>
 #include <string>
 #include <vector>
 
@@ -36,16 +36,8 @@ protected:
         return platform_->Plug(std::move(vi));
     }
 
-    bool NotificationPending() const {
-        pollfd fd{controller_->NotificationFd(), POLLIN, 0};
-        return poll(&fd, 1, 0) == 1;
-    }
-
-    // Runs the event loop until no notification is pending.
-    void Pump() {
-        while (NotificationPending())
-            controller_->HandleNotification();
-    }
+    bool NotificationPending() const { return testing::NotificationPending(*controller_); }
+    void Pump() { testing::Pump(*controller_); }
 
     std::vector<std::string> TakeLog() { return std::exchange(log_, {}); }
 
