@@ -1,5 +1,7 @@
 #include "hid/VirtualHidPlatform.h"
 
+#include "NotificationSignal.h"
+
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
@@ -8,8 +10,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <deque>
-#include <sys/eventfd.h>
-#include <unistd.h>
 
 namespace miran::hid {
 
@@ -85,8 +85,9 @@ private:
 
 } // namespace
 
-VirtualHidPlatform::VirtualHidPlatform()
-    : eventFd_(CheckedFd(eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK), "eventfd")) {}
+VirtualHidPlatform::VirtualHidPlatform() : signal_(std::make_unique<NotificationSignal>()) {}
+
+VirtualHidPlatform::~VirtualHidPlatform() = default;
 
 std::string VirtualHidPlatform::PathOf(int id) {
     return kPathPrefix + std::to_string(id);
@@ -190,7 +191,7 @@ void VirtualHidPlatform::Notify() {
         std::lock_guard lock(mutex_);
         ++notifications_;
     }
-    Signal();
+    signal_->Raise();
 }
 
 void VirtualHidPlatform::PostNotification() {
@@ -198,17 +199,19 @@ void VirtualHidPlatform::PostNotification() {
         std::lock_guard lock(mutex_);
         posted_ = true;
     }
-    Signal();
+    signal_->Raise();
 }
 
-void VirtualHidPlatform::Signal() {
-    std::uint64_t one = 1;
-    [[maybe_unused]] ssize_t written = write(eventFd_.Get(), &one, sizeof one);
+int VirtualHidPlatform::NotificationFd() const {
+    return signal_->Fd();
+}
+
+void VirtualHidPlatform::SetNotificationCallback(std::function<void()> pending) {
+    signal_->SetCallback(std::move(pending));
 }
 
 std::optional<long> VirtualHidPlatform::TakeNotification() {
-    std::uint64_t count = 0;
-    bool pending = read(eventFd_.Get(), &count, sizeof count) == sizeof count && count > 0;
+    bool pending = signal_->Consume();
     std::lock_guard lock(mutex_);
     if (!pending)
         return std::nullopt;

@@ -1,14 +1,9 @@
 #include "update/ImageFile.h"
 
-#include "core/UniqueFd.h"
+#include "RegularFile.h"
 #include "update/UpdateEngine.h"
 
-#include <cerrno>
-#include <cstring>
-#include <fcntl.h>
 #include <stdexcept>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace miran::update {
 
@@ -22,36 +17,11 @@ std::runtime_error FileError(const std::string& path, const std::string& fault) 
     return std::runtime_error(path + ": " + fault);
 }
 
-void ReadExactly(const UniqueFd& file, const std::string& path, std::uint8_t* destination,
-                 std::size_t count) {
-    while (count > 0) {
-        const ssize_t got = ::read(file.Get(), destination, count);
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got < 0)
-            throw FileError(path, std::string("cannot be read: ") + std::strerror(errno));
-        if (got == 0)
-            throw FileError(path, "cannot be read: it became shorter while it was read");
-        destination += got;
-        count -= static_cast<std::size_t>(got);
-    }
-}
-
 } // namespace
 
 FirmwareImage LoadImageFile(const std::string& path) {
-    // Without O_NONBLOCK opening a FIFO would wait for a writer; it is refused below like any other special
-    // file, which could also be endless (/dev/zero).
-    const UniqueFd file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
-    if (file.Get() < 0)
-        throw FileError(path, std::string("cannot be read: ") + std::strerror(errno));
-    struct stat status {};
-    if (::fstat(file.Get(), &status) != 0)
-        throw FileError(path, std::string("cannot be read: ") + std::strerror(errno));
-    if (!S_ISREG(status.st_mode))
-        throw FileError(path, "not a regular file");
-
-    const auto size = static_cast<std::uint64_t>(status.st_size);
+    RegularFile file(path);
+    const std::uint64_t size = file.Size();
     if (size < kImageHeaderSize)
         throw FileError(path, "not a firmware image (" + std::to_string(size) + " bytes, shorter than the " +
                                   std::to_string(kImageHeaderSize) + "-byte header)");
@@ -62,7 +32,7 @@ FirmwareImage LoadImageFile(const std::string& path) {
 
     // The header decides before the whole file is read.
     std::vector<std::uint8_t> bytes(kImageHeaderSize);
-    ReadExactly(file, path, bytes.data(), bytes.size());
+    file.Read(bytes.data(), bytes.size());
     const FirmwareImage header{std::span<const std::uint8_t>(bytes)};
     if (header.Magic() != kMagic)
         throw FileError(path, "not a firmware image (magic \"" + header.Magic() + "\", expected \"" +
@@ -73,7 +43,7 @@ FirmwareImage LoadImageFile(const std::string& path) {
                                   std::to_string(kStartAddress + size) + ")");
 
     bytes.resize(size);
-    ReadExactly(file, path, bytes.data() + kImageHeaderSize, size - kImageHeaderSize);
+    file.Read(bytes.data() + kImageHeaderSize, size - kImageHeaderSize);
     return FirmwareImage(std::move(bytes));
 }
 

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "core/UniqueFd.h"
 #include "hid/HidPlatform.h"
 
 #include <cerrno>
@@ -12,6 +11,8 @@
 #include <vector>
 
 namespace miran::hid {
+
+class NotificationSignal;
 
 // The device's side of a virtual interface.
 class VirtualHidEndpoint {
@@ -34,10 +35,12 @@ struct VirtualInterface {
 };
 
 // In-process HID interfaces for the demo mode and the tests. Plugging and unplugging raise notifications
-// through the same descriptor path as a real backend. Safe to use from several threads.
+// the way the system's backend does: through a descriptor on Linux, through the main thread's message queue
+// on Windows. Safe to use from several threads.
 class VirtualHidPlatform : public HidPlatform {
 public:
-    VirtualHidPlatform(); // throws std::system_error when no eventfd can be had
+    VirtualHidPlatform(); // throws std::system_error when the system refuses the notification signal
+    ~VirtualHidPlatform() override;
 
     // Returns the interface's id (its path is PathOf(id)).
     int Plug(VirtualInterface interface);
@@ -53,7 +56,8 @@ public:
     bool Loaded() const override { return true; }
     std::vector<THidPnPInfo> CollectInterfaces() override;
     std::unique_ptr<HidHandle> Open(const THidPnPInfo& interface, HidAccess access) override;
-    int NotificationFd() const override { return eventFd_.Get(); }
+    int NotificationFd() const override;
+    void SetNotificationCallback(std::function<void()> pending) override;
     void PostNotification() override;
     std::optional<long> TakeNotification() override;
 
@@ -63,12 +67,11 @@ private:
     struct Plugged;
 
     void Notify();
-    void Signal();
 
     mutable std::mutex mutex_;
     std::map<int, std::shared_ptr<Plugged>> interfaces_;
     int nextId_ = 0;
-    UniqueFd eventFd_;
+    std::unique_ptr<NotificationSignal> signal_;
     bool posted_ = false;
     int notifications_ = 0;
     int opens_ = 0;
