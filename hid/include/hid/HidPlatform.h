@@ -84,7 +84,7 @@ public:
 
     virtual bool Loaded() const = 0;
     virtual std::vector<THidPnPInfo> CollectInterfaces() = 0;
-    virtual std::unique_ptr<HidHandle> Open(const THidPnPInfo& interface, HidAccess access) = 0;
+    virtual std::unique_ptr<HidHandle> Open(const THidPnPInfo& wanted, HidAccess access) = 0;
     virtual int NotificationFd() const = 0;
     virtual void SetNotificationCallback(std::function<void()> /*pending*/) {}
     virtual void PostNotification() = 0;
