@@ -88,7 +88,6 @@ HidBus::HidBus() {
     Slot& foreign = slots_.emplace_back();
     foreign.device.attributes = {sizeof(HIDD_ATTRIBUTES), kForeignVendorId, kForeignProductId, 0x0100};
     foreign.device.caps = KeyboardCaps();
-    foreign.device.serial = "0";
     foreign.device.readWriteAllowed = false; // as Windows keeps keyboards to itself
     Plug(foreign);
     // What is there at the start is found by the first scan, not announced.
