@@ -1,7 +1,9 @@
 #pragma once
 
-#include <setupapi.h>
 #include <windows.h>
+
+// Needs the types of <windows.h>.
+#include <setupapi.h>
 
 namespace miran::hid::windows_backend {
 

@@ -7,6 +7,7 @@
 #include "hid/DebugLog.h"
 
 #include <cerrno>
+#include <cstring>
 #include <utility>
 
 namespace miran::hid::windows_backend {
@@ -27,21 +28,24 @@ constexpr DWORD kListPropertyBytes = 16384;
 
 // A text property of the device node; empty when it cannot be read.
 std::string TextProperty(HDEVINFO set, SP_DEVINFO_DATA& device, DWORD code) {
-    std::string text(kTextPropertyBytes, '\0');
+    // One NUL more than the property may fill, so that the text always ends.
+    std::vector<char> text(kTextPropertyBytes + 1, '\0');
     SetupApi().SetupDiGetDeviceRegistryPropertyA(
         set, &device, code, nullptr, reinterpret_cast<BYTE*>(text.data()), kTextPropertyBytes, nullptr);
-    text.resize(text.find('\0'));
-    return text;
+    return text.data();
 }
 
-// A string-list property, its strings joined by spaces up to the first empty one.
+// A string-list property, its strings up to the first empty one joined by spaces.
 std::string ListProperty(HDEVINFO set, SP_DEVINFO_DATA& device, DWORD code) {
-    std::string list(kListPropertyBytes, '\0');
+    std::vector<char> list(kListPropertyBytes + 2, '\0');
     SetupApi().SetupDiGetDeviceRegistryPropertyA(
         set, &device, code, nullptr, reinterpret_cast<BYTE*>(list.data()), kListPropertyBytes, nullptr);
     std::string joined;
-    for (std::size_t at = 0; at < list.size() && list[at] != '\0'; at = list.find('\0', at) + 1)
-        joined += (joined.empty() ? "" : " ") + std::string(list.c_str() + at);
+    for (const char* item = list.data(); *item != '\0'; item += std::strlen(item) + 1) {
+        if (!joined.empty())
+            joined += ' ';
+        joined += item;
+    }
     return joined;
 }
 
