@@ -85,6 +85,10 @@ HidBus& HidBus::Instance() {
 }
 
 HidBus::HidBus() {
+    // Its threads run on after the backend frees the doubles: this library must stay mapped.
+    HMODULE self = nullptr;
+    GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_PIN,
+                       reinterpret_cast<LPCSTR>(&HidBus::Instance), &self);
     Slot& foreign = slots_.emplace_back();
     foreign.device.attributes = {sizeof(HIDD_ATTRIBUTES), kForeignVendorId, kForeignProductId, 0x0100};
     foreign.device.caps = KeyboardCaps();
