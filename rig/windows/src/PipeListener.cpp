@@ -1,49 +1,78 @@
 #include "PipeListener.h"
 
-#include <iterator>
 #include <vector>
 
 namespace miran::rig {
 
 namespace {
 
-// Instances waiting for a client at any time: a client that opens the path while another has just been
-// admitted still finds one.
-constexpr int kListening = 2;
+// Instances per path, as many as one wait can watch besides the stop event. Each open takes one until this
+// listener's thread sees the client close; a scan opens a path several times in a row, faster than that
+// thread may run.
+constexpr int kInstances = MAXIMUM_WAIT_OBJECTS - 1;
 
 } // namespace
 
-// One pipe instance: waiting for a client, then waiting for that client to close its end.
+// One pipe instance: waiting for a client, then waiting for that client to close its end, then again.
 struct PipeListener::Instance {
     HANDLE pipe = INVALID_HANDLE_VALUE;
     OVERLAPPED overlapped{};
+    bool pending = false; // an operation on overlapped has not completed yet
     bool connected = false;
     char byte = 0;
 
     Instance() { overlapped.hEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr); }
     ~Instance() {
-        if (pipe != INVALID_HANDLE_VALUE) {
+        if (pending) {
             DWORD moved = 0;
             CancelIoEx(pipe, &overlapped);
             GetOverlappedResult(pipe, &overlapped, &moved, TRUE);
-            CloseHandle(pipe);
         }
+        if (pipe != INVALID_HANDLE_VALUE)
+            CloseHandle(pipe);
         CloseHandle(overlapped.hEvent);
     }
     Instance(const Instance&) = delete;
     Instance& operator=(const Instance&) = delete;
 
-    // The client's close ends this read with a broken pipe.
-    bool WatchClient() {
+    // Its event is signalled when a client has come.
+    void Listen() {
+        connected = false;
+        if (Started(ConnectNamedPipe(pipe, &overlapped)))
+            return;
+        if (GetLastError() == ERROR_PIPE_CONNECTED)
+            SetEvent(overlapped.hEvent); // a client came before the wait began
+        else if (GetLastError() == ERROR_NO_DATA && DisconnectNamedPipe(pipe))
+            Listen(); // a client came and went before the wait began
+    }
+
+    // Its event is signalled when the client has closed its end: the read ends with a broken pipe.
+    void WatchClient() {
         connected = true;
-        return ReadFile(pipe, &byte, 1, nullptr, &overlapped) || GetLastError() == ERROR_IO_PENDING;
+        if (!Started(ReadFile(pipe, &byte, 1, nullptr, &overlapped)))
+            SetEvent(overlapped.hEvent);
+    }
+
+    // False when the operation failed at once; a pending one signals the event when it completes.
+    bool Started(BOOL done) {
+        pending = !done && GetLastError() == ERROR_IO_PENDING;
+        return done || pending;
     }
 };
 
 PipeListener::PipeListener(std::string path, bool readWrite)
-    : path_(std::move(path)), readWrite_(readWrite), stop_(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {
-    for (int i = 0; i < kListening; ++i)
-        Listen();
+    : path_(std::move(path)), stop_(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {
+    const DWORD direction = readWrite ? PIPE_ACCESS_DUPLEX : PIPE_ACCESS_INBOUND;
+    for (int i = 0; i < kInstances; ++i) {
+        Instance& instance = instances_.emplace_back();
+        instance.pipe =
+            CreateNamedPipeA(path_.c_str(), direction | FILE_FLAG_OVERLAPPED, PIPE_TYPE_BYTE | PIPE_WAIT,
+                             PIPE_UNLIMITED_INSTANCES, 0, 0, 0, nullptr);
+        if (instance.pipe == INVALID_HANDLE_VALUE)
+            instances_.pop_back();
+        else
+            instance.Listen();
+    }
     thread_ = std::thread([this] { Serve(); });
 }
 
@@ -54,37 +83,27 @@ PipeListener::~PipeListener() {
     CloseHandle(stop_);
 }
 
-void PipeListener::Listen() {
-    Instance& instance = instances_.emplace_back();
-    instance.pipe = CreateNamedPipeA(
-        path_.c_str(), (readWrite_ ? PIPE_ACCESS_DUPLEX : PIPE_ACCESS_INBOUND) | FILE_FLAG_OVERLAPPED,
-        PIPE_TYPE_BYTE | PIPE_WAIT, PIPE_UNLIMITED_INSTANCES, 0, 0, 0, nullptr);
-    if (instance.pipe == INVALID_HANDLE_VALUE) {
-        instances_.pop_back();
-        return;
-    }
-    if (!ConnectNamedPipe(instance.pipe, &instance.overlapped) && GetLastError() == ERROR_PIPE_CONNECTED)
-        SetEvent(instance.overlapped.hEvent); // a client came before the wait began
-}
-
 void PipeListener::Serve() {
+    std::vector<HANDLE> events = {stop_};
+    std::vector<Instance*> byEvent = {nullptr};
+    for (Instance& instance : instances_) {
+        events.push_back(instance.overlapped.hEvent);
+        byEvent.push_back(&instance);
+    }
     for (;;) {
-        std::vector<HANDLE> events = {stop_};
-        for (Instance& instance : instances_)
-            events.push_back(instance.overlapped.hEvent);
         const DWORD signalled =
             WaitForMultipleObjects(static_cast<DWORD>(events.size()), events.data(), FALSE, INFINITE);
         if (signalled == WAIT_OBJECT_0 || signalled >= WAIT_OBJECT_0 + events.size())
             return;
-        auto instance = std::next(instances_.begin(), signalled - WAIT_OBJECT_0 - 1);
-        ResetEvent(instance->overlapped.hEvent);
-        if (instance->connected) {
-            instances_.erase(instance);
-            continue;
+        Instance& instance = *byEvent[signalled - WAIT_OBJECT_0];
+        ResetEvent(instance.overlapped.hEvent);
+        instance.pending = false;
+        if (!instance.connected) {
+            instance.WatchClient();
+        } else {
+            DisconnectNamedPipe(instance.pipe);
+            instance.Listen();
         }
-        Listen();
-        if (!instance->WatchClient())
-            instances_.erase(instance);
     }
 }
 

@@ -9,7 +9,8 @@ namespace miran::rig {
 
 // Keeps a named pipe open for clients while an interface is plugged, so that CreateFileA on the interface's
 // path gives a handle the doubles can trace back to it. Several clients may hold the path at once; a client
-// that closes its handle frees its instance. Nothing travels through the pipe: the doubles answer in-process.
+// that closes its handle gives its instance back. Nothing travels through the pipe: the doubles answer
+// in-process.
 class PipeListener {
 public:
     // The path can be opened once this returns. readWrite false: an inbound-only pipe, which refuses clients
@@ -23,11 +24,9 @@ public:
 private:
     struct Instance;
 
-    void Listen();
     void Serve();
 
     std::string path_;
-    bool readWrite_;
     HANDLE stop_;
     std::list<Instance> instances_; // the thread's alone once it runs
     std::thread thread_;
