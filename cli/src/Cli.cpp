@@ -8,6 +8,7 @@
 #include "LineStream.h"
 #include "OpenDiagnosis.h"
 #include "Options.h"
+#include "SystemSpecific.h"
 #include "hid/DebugLog.h"
 #include "resources/Resources.h"
 #include "sim/HidBackend.h"
@@ -65,12 +66,6 @@ int ImageInfo(const Options& options, Environment& env) {
     return kExitOk;
 }
 
-int PrintUdevRules(Environment& env) {
-    auto rules = resources::Find("TEXT", "UDEV_RULES");
-    env.out.write(reinterpret_cast<const char*>(rules.data()), static_cast<std::streamsize>(rules.size()));
-    return kExitOk;
-}
-
 std::shared_ptr<hid::HidPlatform> MakePlatform(const Options& options, const Environment& env,
                                                std::unique_ptr<sim::SimulatedBus>& bus) {
     if (!options.simulate && env.platform)
@@ -113,7 +108,7 @@ class DeviceCommand {
 public:
     DeviceCommand(const Options& options, Environment& env, Interruption& interruption)
         : options_(options), env_(env), interruption_(interruption),
-          session_(MakePlatform(options, env, bus_), interruption.Fd()) {
+          session_(MakePlatform(options, env, bus_), interruption) {
         session_.WaitFirstScan();
         if (options.wait)
             session_.WaitUntil([this] { return Matching(); }, Clock::now() + *options.wait);

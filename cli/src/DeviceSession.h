@@ -1,25 +1,23 @@
 #pragma once
 
-#include "core/UniqueFd.h"
+#include "EventLoop.h"
+#include "Interruption.h"
 #include "hid/HidDeviceController.h"
 
 #include <chrono>
-#include <deque>
 #include <functional>
 #include <memory>
-#include <mutex>
 #include <string>
 #include <vector>
 
 namespace miran::cli {
 
 // The attached programmers, kept up to date from the controller's device-change events. Runs the
-// controller's event loop with poll: its notification descriptor, a descriptor of its own for the calls
-// other threads hand to this (main) thread, and the interruption's descriptor, which ends any wait with
-// Failure kExitInterrupted.
+// controller's event loop (EventLoop): its notifications, the calls other threads hand to this (main)
+// thread, and the interruption, which ends any wait with Failure kExitInterrupted.
 class DeviceSession {
 public:
-    DeviceSession(std::shared_ptr<hid::HidPlatform> platform, int interruptFd);
+    DeviceSession(std::shared_ptr<hid::HidPlatform> platform, const Interruption& interruption);
     ~DeviceSession();
 
     DeviceSession(const DeviceSession&) = delete;
@@ -41,16 +39,9 @@ public:
 private:
     void Rebuild();
     void ReleaseAll();
-    // Waits for one event and handles it; false on timeout.
-    bool Dispatch(std::chrono::milliseconds timeout);
-    void Post(std::function<void()> call);
-    void RunPosted();
 
     std::shared_ptr<hid::HidPlatform> platform_;
-    int interruptFd_;
-    UniqueFd postedFd_;
-    std::mutex postedMutex_;
-    std::deque<std::function<void()>> posted_;
+    EventLoop loop_;
     hid::THidDeviceController controller_;
     std::vector<hid::THidDevice*> programmers_;
     bool changed_ = false;

@@ -1,12 +1,14 @@
 #pragma once
 
-#include <csignal>
+#include <cstdint>
+#include <memory>
 
 namespace miran::cli {
 
-// SIGINT, SIGTERM and SIGHUP must not cut a flash halfway: while an Interruption exists they only note the
-// request and wake whatever waits on Fd(), and the command line decides when to stop. SIGPIPE is ignored
-// meanwhile, so that a closed output is a write error and not the end of an upload. One at a time.
+// A request to stop must not cut a flash halfway: while an Interruption exists, SIGINT, SIGTERM and SIGHUP
+// (Linux) or Ctrl+C, Ctrl+Break and closing the console (Windows) only note the request and set Signal(),
+// and the command line decides when to stop. On Linux SIGPIPE is ignored meanwhile, so that a closed output
+// is a write error and not the end of an upload. One at a time.
 class Interruption {
 public:
     Interruption();
@@ -16,16 +18,14 @@ public:
     Interruption& operator=(const Interruption&) = delete;
 
     bool Requested() const;
-    // Readable from the first signal on.
-    int Fd() const;
-    // True for the first caller after a signal, which tells the user; false before a signal and after.
+    // Set from the first request on: a readable descriptor on Linux, a signalled event HANDLE on Windows.
+    std::intptr_t Signal() const;
+    // True for the first caller after a request, which tells the user; false before a request and after.
     bool TakeNotice();
 
 private:
-    struct sigaction previousInt_ {};
-    struct sigaction previousTerm_ {};
-    struct sigaction previousHup_ {};
-    struct sigaction previousPipe_ {};
+    struct Previous; // the handlers it replaced
+    std::unique_ptr<Previous> previous_;
 };
 
 } // namespace miran::cli

@@ -1,5 +1,6 @@
 #include "OpenDiagnosis.h"
 
+#include "SystemSpecific.h"
 #include "cli/Cli.h"
 
 #include <cstring>
@@ -22,14 +23,7 @@ Failure OpenFailure(const hid::THidDevice& device, const std::string& serial) {
     switch (ReadWriteProblem(device)) {
     case OpenProblem::Permission:
         return {kExitPermission, "Permission denied: programmer " + serial + " at " + node +
-                                     " cannot be opened for reading and writing.\n"
-                                     "Fix: " +
-                                     update::kInstallRuleCommand +
-                                     "\n"
-                                     "     " +
-                                     update::kApplyRuleCommand +
-                                     "\n"
-                                     "then plug the programmer in again."};
+                                     " cannot be opened for reading and writing.\n" + PermissionFix()};
     default:
         return {kExitIdentifyFailed,
                 "Programmer " + serial + " at " + node +

@@ -33,14 +33,16 @@ Options:
   --trace               every feature-report transfer on stderr
   --debug               what the HID layer decided on stderr: hot-plug source, nodes skipped, failed opens
   --print-udev-rules    the udev rule that lets the logged-in user open the programmers
+                        (Linux only: on Windows a usage error, exit code 2)
   --help, --version
 
 Exit codes: 0 success, 1 unexpected error, 2 usage, 3 no matching device,
             4 identification failed, 5 upload failed, 6 verification failed,
             7 no permission to open the programmer, 130 interrupted.
             With --all the highest code of the programmers.
-An upload that has started always runs to its end: SIGINT, SIGTERM and SIGHUP wait for it and start
-nothing further; a closed output stops only the output.
+An upload that has started always runs to its end: SIGINT, SIGTERM and SIGHUP (on Windows Ctrl+C,
+Ctrl+Break and closing the console) wait for it and start nothing further; a closed output stops only the
+output.
 )";
 
 namespace {

@@ -1,3 +1,4 @@
+#include "SystemSpecific.h"
 #include "cli/Cli.h"
 
 #include <cstdio>
@@ -9,6 +10,7 @@
 int main(int argc, char** argv) {
     // The last resort: whatever escapes is reported, never an abort.
     try {
+        miran::cli::PrepareStandardStreams();
         miran::cli::Environment env{std::cout, std::cerr, isatty(STDERR_FILENO) == 1,
                                     [](std::chrono::milliseconds d) { std::this_thread::sleep_for(d); }};
         return miran::cli::RunCli(std::vector<std::string>(argv + 1, argv + argc), env);

@@ -1,3 +1,4 @@
+#include "CliDevicesFixture.h"
 #include "CliTestSupport.h"
 #include "cli/Cli.h"
 
@@ -12,37 +13,12 @@
 #include <unistd.h>
 
 using namespace miran::cli;
+using miran::cli::test_support::CliDevices;
+using miran::cli::test_support::Contains;
 using miran::cli::test_support::Lines;
 using nlohmann::json;
 
 namespace {
-
-bool Contains(const std::string& text, const std::string& part) {
-    return text.find(part) != std::string::npos;
-}
-
-// Runs the command line over virtual programmers described by a simulation file.
-class CliDevices : public ::testing::Test {
-protected:
-    int Run(const std::string& devicesJson, std::vector<std::string> args) {
-        std::ofstream(file_) << R"({"devices":)" << devicesJson << "}";
-        args.insert(args.begin(), "--simulate=" + file_.string());
-        out.str("");
-        err.str("");
-        Environment env{out, err, false, [this](std::chrono::milliseconds d) { slept += d.count(); }};
-        return RunCli(args, env);
-    }
-
-    void TearDown() override { std::filesystem::remove(file_); }
-
-    std::ostringstream out;
-    std::ostringstream err;
-    std::atomic<long long> slept{0};
-
-private:
-    std::filesystem::path file_ =
-        std::filesystem::temp_directory_path() / ("cli-devices-" + std::to_string(::getpid()) + ".json");
-};
 
 TEST_F(CliDevices, ListShowsSerialNodeAndAccess) {
     ASSERT_EQ(Run(R"([{}, {"serial": "B-2"}])", {"list"}), kExitOk) << err.str();
@@ -61,28 +37,6 @@ TEST_F(CliDevices, ListShowsSerialNodeAndAccess) {
     ASSERT_EQ(Run("[]", {"list"}), kExitOk);
     EXPECT_EQ(out.str(), "");
     EXPECT_EQ(err.str(), "No programmer found\n");
-}
-
-TEST_F(CliDevices, ProgrammerWithoutPermissionIsReportedWithTheFix) {
-    const std::string denied = R"([{"no_permission": true}])";
-    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
-             {"info"}, {"update"}, {"info", "--serial", "PM0000000001"}, {"list"}, {"update", "--all"}}) {
-        EXPECT_EQ(Run(denied, args), kExitPermission) << args[0];
-        EXPECT_TRUE(Contains(err.str(), "Permission denied: programmer PM0000000001 at virtual:hidraw0"))
-            << err.str();
-        EXPECT_TRUE(Contains(err.str(), "--print-udev-rules")) << err.str();
-        EXPECT_FALSE(Contains(err.str(), "No programmer")) << err.str();
-    }
-    EXPECT_EQ(Run(denied, {"list"}), kExitPermission);
-    EXPECT_EQ(out.str(), "PM0000000001  virtual:hidraw0  permission denied\n");
-}
-
-TEST_F(CliDevices, PrintUdevRulesGivesTheRuleForTheProgrammer) {
-    ASSERT_EQ(Run("[]", {"--print-udev-rules"}), kExitOk);
-    EXPECT_TRUE(Contains(out.str(), R"(KERNEL=="hidraw*", SUBSYSTEM=="hidraw", ATTRS{idVendor}=="16c0", )"
-                                    R"(ATTRS{idProduct}=="2aa8", TAG+="uaccess")"))
-        << out.str();
-    EXPECT_FALSE(Contains(out.str(), "MODE"));
 }
 
 TEST_F(CliDevices, UpdateAllUpdatesEveryProgrammerAndReportsEachBySerial) {

@@ -79,14 +79,15 @@ TEST_F(CliTest, ImageInfoOfTheEmbeddedImage) {
 }
 
 TEST_F(CliTest, ImageFileThatIsNoImageIsRefused) {
-    std::string path = std::filesystem::temp_directory_path() / ("cli-image-" + std::to_string(::getpid()));
+    std::string path =
+        (std::filesystem::temp_directory_path() / ("cli-image-" + std::to_string(::getpid()))).string();
     std::ofstream(path) << "not an image";
     EXPECT_EQ(Run({"image-info", "--image", path}), kExitUsage);
     EXPECT_NE(err.str().find("not a firmware image"), std::string::npos) << err.str();
     std::filesystem::remove(path);
 
-    const std::string folder = std::filesystem::temp_directory_path();
-    for (const std::string& special : {std::string("/dev/zero"), folder}) {
+    const std::string folder = std::filesystem::temp_directory_path().string();
+    for (const std::string& special : {std::string(test_support::kEndlessDevice), folder}) {
         EXPECT_EQ(Run({"image-info", "--image", special}), kExitUsage) << special;
         EXPECT_EQ(err.str(), special + ": not a regular file\n");
     }
@@ -266,7 +267,8 @@ TEST_F(CliTest, VerifyOfAnImageShownAsNoBios) {
     auto shipped = miran::update::FirmwareImage::OpenResource().Bytes();
     std::vector<std::uint8_t> bytes(shipped.begin(), shipped.end());
     bytes[13] = 10;
-    std::string path = std::filesystem::temp_directory_path() / ("cli-image10-" + std::to_string(::getpid()));
+    std::string path =
+        (std::filesystem::temp_directory_path() / ("cli-image10-" + std::to_string(::getpid()))).string();
     std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
     EXPECT_EQ(Run({"--simulate", "update", "--verify", "--image", path}), kExitOk) << err.str();
     std::filesystem::remove(path);

@@ -1,11 +1,11 @@
 #pragma once
 
+#include "EventLoop.h"
 #include "hid/HidDeviceController.h"
 #include "hid/VirtualHidPlatform.h"
 
 #include <gtest/gtest.h>
 #include <memory>
-#include <poll.h>
 #include <string>
 #include <vector>
 
@@ -36,16 +36,8 @@ protected:
         return platform->Plug(std::move(vi));
     }
 
-    bool NotificationPending() const {
-        pollfd fd{controller->NotificationFd(), POLLIN, 0};
-        return poll(&fd, 1, 0) == 1;
-    }
-
-    // Runs the event loop until no notification is pending.
-    void Pump() {
-        while (NotificationPending())
-            controller->HandleNotification();
-    }
+    bool NotificationPending() const { return testing::NotificationPending(*controller); }
+    void Pump() { testing::Pump(*controller); }
 
     std::vector<std::string> TakeLog() { return std::exchange(log, {}); }
 

@@ -1,5 +1,6 @@
 #include "update/FirmwareImage.h"
 
+#include "ImageFileTest.h"
 #include "update/ImageFile.h"
 
 #include <array>
@@ -7,7 +8,6 @@
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 using namespace miran::update;
 
@@ -65,19 +65,6 @@ TEST(FirmwareImage, ShortReadAtTheEndLeavesTheTailUntouched) {
     EXPECT_EQ(image.Read(block.data(), block.size()), 0u);
 }
 
-class ImageFileTest : public ::testing::Test {
-protected:
-    std::string Write(const std::vector<std::uint8_t>& bytes) {
-        std::ofstream(path_, std::ios::binary)
-            .write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
-        return path_.string();
-    }
-    void TearDown() override { std::filesystem::remove(path_); }
-
-    std::filesystem::path path_ =
-        std::filesystem::temp_directory_path() / ("image-test-" + std::to_string(::getpid()) + ".bin");
-};
-
 TEST_F(ImageFileTest, AcceptsACopyOfTheShippedImage) {
     auto shipped = FirmwareImage::OpenResource().Bytes();
     FirmwareImage image = LoadImageFile(Write({shipped.begin(), shipped.end()}));
@@ -107,36 +94,6 @@ TEST_F(ImageFileTest, RejectsWhatIsNotAnImage) {
         }
     }
     EXPECT_THROW(LoadImageFile("/nonexistent/image.bin"), std::runtime_error);
-}
-
-// Special files could block (a FIFO without a writer) or never end (/dev/zero); a huge file must not be
-// read at all.
-TEST_F(ImageFileTest, ReadsOnlyRegularFilesThatCanBeImages) {
-    const std::filesystem::path fifo = path_.string() + ".fifo";
-    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-    const std::filesystem::path folder = std::filesystem::temp_directory_path();
-    Write({});
-    std::filesystem::resize_file(path_, 4294962688u + 1); // sparse: one byte past the last block boundary
-    struct Case {
-        std::string path;
-        std::string expected;
-    } cases[] = {
-        {"/dev/zero", "/dev/zero: not a regular file"},
-        {fifo.string(), fifo.string() + ": not a regular file"},
-        {folder.string(), folder.string() + ": not a regular file"},
-        {path_.string(), path_.string() + ": too large for a firmware image (4294962689 bytes, an upload can "
-                                          "address at most 4294962688)"},
-        {"/nonexistent/image.bin", "/nonexistent/image.bin: cannot be read: No such file or directory"},
-    };
-    for (const Case& c : cases) {
-        try {
-            LoadImageFile(c.path);
-            ADD_FAILURE() << "accepted: " << c.path;
-        } catch (const std::runtime_error& error) {
-            EXPECT_EQ(error.what(), c.expected);
-        }
-    }
-    std::filesystem::remove(fifo);
 }
 
 } // namespace

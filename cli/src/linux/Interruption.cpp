@@ -2,12 +2,20 @@
 
 #include <atomic>
 #include <cerrno>
+#include <csignal>
 #include <cstdint>
 #include <sys/eventfd.h>
 #include <system_error>
 #include <unistd.h>
 
 namespace miran::cli {
+
+struct Interruption::Previous {
+    struct sigaction interrupt {};
+    struct sigaction terminate {};
+    struct sigaction hangUp {};
+    struct sigaction brokenPipe {};
+};
 
 namespace {
 
@@ -35,24 +43,25 @@ void Install(int signal, void (*handler)(int), struct sigaction& previous) {
 
 } // namespace
 
-Interruption::Interruption() {
+Interruption::Interruption() : previous_(std::make_unique<Previous>()) {
     gRequested = false;
     gNoticed = false;
+    // Never drained: it stays readable from the first signal on.
     const int fd = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
     if (fd < 0)
         throw std::system_error(errno, std::generic_category(), "eventfd");
     gFd = fd;
-    Install(SIGINT, OnSignal, previousInt_);
-    Install(SIGTERM, OnSignal, previousTerm_);
-    Install(SIGHUP, OnSignal, previousHup_);
-    Install(SIGPIPE, SIG_IGN, previousPipe_);
+    Install(SIGINT, OnSignal, previous_->interrupt);
+    Install(SIGTERM, OnSignal, previous_->terminate);
+    Install(SIGHUP, OnSignal, previous_->hangUp);
+    Install(SIGPIPE, SIG_IGN, previous_->brokenPipe);
 }
 
 Interruption::~Interruption() {
-    sigaction(SIGINT, &previousInt_, nullptr);
-    sigaction(SIGTERM, &previousTerm_, nullptr);
-    sigaction(SIGHUP, &previousHup_, nullptr);
-    sigaction(SIGPIPE, &previousPipe_, nullptr);
+    sigaction(SIGINT, &previous_->interrupt, nullptr);
+    sigaction(SIGTERM, &previous_->terminate, nullptr);
+    sigaction(SIGHUP, &previous_->hangUp, nullptr);
+    sigaction(SIGPIPE, &previous_->brokenPipe, nullptr);
     close(gFd.exchange(-1));
 }
 
@@ -60,7 +69,7 @@ bool Interruption::Requested() const {
     return gRequested;
 }
 
-int Interruption::Fd() const {
+std::intptr_t Interruption::Signal() const {
     return gFd;
 }
 

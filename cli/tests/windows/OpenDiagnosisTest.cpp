@@ -34,7 +34,7 @@ TEST_P(RefusedOpen, IsToldByItsCause) {
     vi.readWriteError = GetParam().error;
     platform->Plug(vi);
     Interruption interruption;
-    DeviceSession session(platform, interruption.Fd());
+    DeviceSession session(platform, interruption);
     session.WaitFirstScan();
 
     ASSERT_EQ(session.Programmers().size(), GetParam().listed ? 1u : 0u);
@@ -50,24 +50,36 @@ TEST_P(RefusedOpen, IsToldByItsCause) {
 INSTANTIATE_TEST_SUITE_P(
     Causes, RefusedOpen,
     ::testing::Values(
-        RefusedOpenCase{"NoPermission", EACCES, true, "permission denied", kExitPermission,
+        RefusedOpenCase{"AccessDenied", EACCES, true, "permission denied", kExitPermission,
                         "Permission denied: programmer PM0000000001 at virtual:hidraw0 cannot be opened for "
                         "reading and writing."},
-        RefusedOpenCase{"NotPermitted", EPERM, true, "permission denied", kExitPermission,
-                        "Permission denied: programmer PM0000000001 at virtual:hidraw0 cannot be opened for "
-                        "reading and writing."},
-        RefusedOpenCase{"NodeMissing", ENOENT, false, "", 0, ""},
-        RefusedOpenCase{"DeviceGone", ENODEV, false, "", 0, ""},
-        RefusedOpenCase{"NoSuchDeviceOrAddress", ENXIO, false, "", 0, ""},
+        RefusedOpenCase{"NotFound", ENOENT, false, "", 0, ""},
+        RefusedOpenCase{"NotConnected", ENODEV, false, "", 0, ""},
         RefusedOpenCase{
-            "Busy", EBUSY, true, "Device or resource busy", kExitIdentifyFailed,
-            "Programmer PM0000000001 at virtual:hidraw0 cannot be opened for reading and writing: "
-            "Device or resource busy"},
-        RefusedOpenCase{
-            "InputOutputError", EIO, true, "Input/output error", kExitIdentifyFailed,
+            "OtherError", EIO, true, "Input/output error", kExitIdentifyFailed,
             "Programmer PM0000000001 at virtual:hidraw0 cannot be opened for reading and writing: "
             "Input/output error"}),
     [](const auto& paramInfo) { return paramInfo.param.name; });
+
+// Access denied on Windows: no udev rule to install, the advice fits Windows.
+TEST(RefusedOpenAdvice, FitsWindows) {
+    auto platform = std::make_shared<hid::VirtualHidPlatform>();
+    hid::VirtualInterface vi;
+    vi.attributes = {update::kProgrammerVendorId, update::kProgrammerProductId, 0x0100};
+    vi.serial = "PM0000000001";
+    vi.readWriteAllowed = false;
+    platform->Plug(vi);
+    Interruption interruption;
+    DeviceSession session(platform, interruption);
+    session.WaitFirstScan();
+    ASSERT_EQ(session.Programmers().size(), 1u);
+    EXPECT_EQ(
+        OpenFailure(*session.Programmers().front(), "PM0000000001").message,
+        "Permission denied: programmer PM0000000001 at virtual:hidraw0 cannot be opened for reading and "
+        "writing.\n"
+        "Fix: close the other programs that use the programmer, or run from an account that may use it,\n"
+        "then plug the programmer in again.");
+}
 
 } // namespace
 } // namespace miran::cli
