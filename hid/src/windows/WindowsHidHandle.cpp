@@ -10,8 +10,8 @@ namespace miran::hid::windows_backend {
 
 namespace {
 
-// What HID.dll reads a string into: 508 bytes.
-static_assert(sizeof(StringUnits) == 508);
+// The records HID.dll fills have these sizes: strings 508 bytes, attributes 12, capabilities 64.
+static_assert(sizeof(StringUnits) == 508 && sizeof(HIDD_ATTRIBUTES) == 12 && sizeof(HIDP_CAPS) == 64);
 
 } // namespace
 

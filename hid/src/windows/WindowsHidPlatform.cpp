@@ -58,8 +58,8 @@ std::optional<THidPnPInfo> ReadInterface(HDEVINFO set, SP_DEVICE_INTERFACE_DATA&
     setup.SetupDiGetDeviceInterfaceDetailA(set, &member, nullptr, 0, &size, &device);
     if (size == 0 || GetLastError() != ERROR_INSUFFICIENT_BUFFER)
         return std::nullopt;
-    // DWORDs, so that the record's size field is aligned.
-    std::vector<DWORD> buffer((size + sizeof(DWORD) - 1) / sizeof(DWORD), 0);
+    // DWORDs, so that the record's size field is aligned, and one more, so that the path always ends.
+    std::vector<DWORD> buffer((size + sizeof(DWORD) - 1) / sizeof(DWORD) + 1, 0);
     auto* detail = reinterpret_cast<SP_DEVICE_INTERFACE_DETAIL_DATA_A*>(buffer.data());
     detail->cbSize = sizeof(SP_DEVICE_INTERFACE_DETAIL_DATA_A);
     if (!setup.SetupDiGetDeviceInterfaceDetailA(set, &member, detail, size, nullptr, &device))
@@ -81,7 +81,13 @@ WindowsHidPlatform::WindowsHidPlatform() : hidClass_(kHidInterfaceClass) {
         return;
     }
     Hid().HidD_GetHidGuid(&hidClass_);
-    window_ = std::make_unique<NotificationWindow>([this](LPARAM parameter) { NodesChanged(parameter); });
+    try {
+        window_ = std::make_unique<NotificationWindow>([this](LPARAM parameter) { NodesChanged(parameter); });
+    } catch (...) {
+        ReleaseSetupApi();
+        ReleaseHid();
+        throw;
+    }
 }
 
 WindowsHidPlatform::~WindowsHidPlatform() {
