@@ -70,8 +70,6 @@ PipeListener::PipeListener(std::string path, bool readWrite)
                              PIPE_UNLIMITED_INSTANCES, 0, 0, 0, nullptr);
         if (instance.pipe == INVALID_HANDLE_VALUE)
             instances_.pop_back();
-        else
-            instance.Listen();
     }
     thread_ = std::thread([this] { Serve(); });
 }
@@ -84,9 +82,12 @@ PipeListener::~PipeListener() {
 }
 
 void PipeListener::Serve() {
+    // Windows cancels a thread's pending operations when it ends: they are all started here. Until then a
+    // new instance already admits a client.
     std::vector<HANDLE> events = {stop_};
     std::vector<Instance*> byEvent = {nullptr};
     for (Instance& instance : instances_) {
+        instance.Listen();
         events.push_back(instance.overlapped.hEvent);
         byEvent.push_back(&instance);
     }
