@@ -177,7 +177,7 @@ private:
         std::string message = options_.serial ? "No programmer with serial " + *options_.serial + " found"
                                               : std::string("No programmer found");
         if (!session_.Available())
-            message += " (this system offers no hidraw devices)";
+            message += NoHidAccessNote();
         return {kExitNoDevice, message};
     }
 

@@ -10,6 +10,10 @@ std::string PermissionFix() {
            "\nthen plug the programmer in again.";
 }
 
+std::string NoHidAccessNote() {
+    return " (this system offers no hidraw devices)";
+}
+
 int PrintUdevRules(Environment& env) {
     auto rules = resources::Find("TEXT", "UDEV_RULES");
     env.out.write(reinterpret_cast<const char*>(rules.data()), static_cast<std::streamsize>(rules.size()));

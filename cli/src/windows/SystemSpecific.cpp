@@ -13,6 +13,10 @@ std::string PermissionFix() {
            "then plug the programmer in again.";
 }
 
+std::string NoHidAccessNote() {
+    return " (SetupApi.dll or HID.dll cannot be used on this system)";
+}
+
 int PrintUdevRules(Environment& env) {
     env.err << "miran-isp-up-cli: --print-udev-rules: udev rules are for Linux only; Windows needs none\n";
     return kExitUsage;
