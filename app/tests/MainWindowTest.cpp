@@ -1,9 +1,9 @@
 #include "GracefulExit.h"
-#include "ReleaseCopy.h"
 #include "TDebug.h"
 #include "TMain.h"
 #include "WindowTestSupport.h"
 #include "hid/VirtualHidPlatform.h"
+#include "window/ReleaseCopy.h"
 #include "sim/SimulatedBus.h"
 #include "sim/SimulationFile.h"
 #include "widgets/GradientProgress.h"
@@ -233,13 +233,13 @@ TEST_F(MainWindowTest, TerminationSignalClosesLikeTheCloseBox) {
 TEST(ReleaseCopy, Conditions) {
     auto yes = [] { return true; };
     auto no = [] { return false; };
-    EXPECT_TRUE(app::ReleaseCopyRequested({"5246031"}, yes));
-    EXPECT_FALSE(app::ReleaseCopyRequested({"5246031"}, no));
-    EXPECT_FALSE(app::ReleaseCopyRequested({}, yes));
-    EXPECT_FALSE(app::ReleaseCopyRequested({"5246031", "x"}, yes));
-    EXPECT_FALSE(app::ReleaseCopyRequested({"5246032"}, yes));
-    EXPECT_EQ(app::ReleaseCopyName("C:/tools/Tool.exe", "1.9.0", ".exe"), "Tool1.9.0.exe");
-    EXPECT_EQ(app::ReleaseCopyName("/usr/bin/miran-isp-up", "1.9.0", ""), "miran-isp-up1.9.0");
+    EXPECT_TRUE(window::ReleaseCopyRequested({"5246031"}, yes));
+    EXPECT_FALSE(window::ReleaseCopyRequested({"5246031"}, no));
+    EXPECT_FALSE(window::ReleaseCopyRequested({}, yes));
+    EXPECT_FALSE(window::ReleaseCopyRequested({"5246031", "x"}, yes));
+    EXPECT_FALSE(window::ReleaseCopyRequested({"5246032"}, yes));
+    EXPECT_EQ(window::ReleaseCopyName("C:/tools/Tool.exe", "1.9.0", ".exe"), "Tool1.9.0.exe");
+    EXPECT_EQ(window::ReleaseCopyName("/usr/bin/miran-isp-up", "1.9.0", ""), "miran-isp-up1.9.0");
 }
 
 TEST_F(MainWindowTest, ReleaseCopyShowsDebugAndCopiesIntoDist) {
