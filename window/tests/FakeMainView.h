@@ -18,8 +18,8 @@ enum class LedColor { Yellow, Lime };
 
 // Controls that keep what the behaviour shows, with the accessors of the Qt controls they stand for.
 struct FakeLabel {
-    std::string Text = "---";
-    const std::string& text() const { return Text; }
+    std::string caption = "---";
+    const std::string& Text() const { return caption; }
 };
 
 // Fifteen optional digits, blanks shown as '_': a space is dropped and moves what follows up, a blank keeps
@@ -33,9 +33,9 @@ struct FakeSerialField {
                 shown += c;
         shown.resize(15, '_');
     }
-    const std::string& displayText() const { return shown; }
+    const std::string& DisplayText() const { return shown; }
     // The text without its blanks.
-    std::string text() const {
+    std::string Text() const {
         std::string digits = shown;
         std::erase(digits, '_');
         return digits;
@@ -46,9 +46,8 @@ struct FakeComboBox {
     std::vector<std::string> items;
     int index = -1;
     bool enabled = true;
-    int count() const { return static_cast<int>(items.size()); }
-    std::string currentText() const { return index >= 0 ? items[static_cast<std::size_t>(index)] : ""; }
-    const std::string& itemText(int i) const { return items.at(static_cast<std::size_t>(i)); }
+    int Count() const { return static_cast<int>(items.size()); }
+    std::string CurrentText() const { return index >= 0 ? items[static_cast<std::size_t>(index)] : ""; }
     // A selection the program makes: no event.
     void setCurrentIndex(int i) { index = i; }
 };
@@ -71,7 +70,7 @@ struct FakeProgress {
 struct FakeStatusBar {
     std::string text;
     std::string hint;
-    const std::string& toolTip() const { return hint; }
+    const std::string& ToolTip() const { return hint; }
 };
 
 // The main window without a toolkit: it keeps what it is shown and runs the controller's notifications and
@@ -105,7 +104,7 @@ public:
     }
     // The user moves the list's selection one entry down with the keyboard.
     void PickNext() {
-        if (cbDevices.index + 1 < cbDevices.count()) {
+        if (cbDevices.index + 1 < cbDevices.Count()) {
             ++cbDevices.index;
             behaviour_->cbDevicesSelect();
         }
@@ -122,13 +121,13 @@ public:
     void SetText(Field field, const std::string& text) override {
         switch (field) {
         case Field::BiosVersion:
-            LabBiosVersion.Text = text;
+            LabBiosVersion.caption = text;
             break;
         case Field::BiosInfo:
-            LabBiosInfo.Text = text;
+            LabBiosInfo.caption = text;
             break;
         case Field::DeviceBios:
-            LabSDBios.Text = text;
+            LabSDBios.caption = text;
             break;
         case Field::UsbSerial: {
             std::string blanks = text;
@@ -138,7 +137,7 @@ public:
         }
         }
     }
-    std::string UsbSerialText() override { return edUsbSerial.displayText(); }
+    std::string UsbSerialText() override { return edUsbSerial.DisplayText(); }
     void ClearEntries() override {
         cbDevices.items.clear();
         cbDevices.index = -1;

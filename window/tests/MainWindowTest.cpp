@@ -27,10 +27,10 @@ TEST_F(MainWindowTest, StartWithoutDevice) {
     WriteIni("[CONFIG]\r\nDEVICE=PM0000000007\r\n\r\n");
     FakeMainView& main = Start();
     EXPECT_EQ(main.title, "MIRAN POLY-MCU Bios-Update v1.9.0");
-    EXPECT_EQ(main.LabBiosVersion.text(), "v1.9.0");
-    EXPECT_EQ(main.LabBiosInfo.text(), "MIRAN-ISP v1.9.0");
-    EXPECT_EQ(main.LabSDBios.text(), "---");
-    EXPECT_EQ(main.cbDevices.count(), 0);
+    EXPECT_EQ(main.LabBiosVersion.Text(), "v1.9.0");
+    EXPECT_EQ(main.LabBiosInfo.Text(), "MIRAN-ISP v1.9.0");
+    EXPECT_EQ(main.LabSDBios.Text(), "---");
+    EXPECT_EQ(main.cbDevices.Count(), 0);
     EXPECT_FALSE(main.startEnabled);
     EXPECT_FALSE(main.Led.Status());
     EXPECT_EQ(main.StatusText(), "");
@@ -41,7 +41,7 @@ TEST_F(MainWindowTest, StartWithoutDevice) {
     Plug(0);
     Settle();
     EXPECT_EQ(Entries(), EntryTexts{"PM0000000001"});
-    EXPECT_EQ(main.LabSDBios.text(), "v1.8.2");
+    EXPECT_EQ(main.LabSDBios.Text(), "v1.8.2");
     EXPECT_EQ(Behaviour().RememberedDevice(), "PM0000000001");
 }
 
@@ -51,9 +51,9 @@ TEST_F(MainWindowTest, RememberedSecondDeviceIsSelectedAndIdentified) {
     Plug(1);
     FakeMainView& main = Start();
     EXPECT_EQ(Entries(), (EntryTexts{"PM0000000001", "PM0000000002"}));
-    EXPECT_EQ(main.cbDevices.currentText(), "PM0000000002");
-    EXPECT_EQ(main.LabSDBios.text(), "v1.8.2");
-    EXPECT_EQ(main.edUsbSerial.text(), "4711000000001");
+    EXPECT_EQ(main.cbDevices.CurrentText(), "PM0000000002");
+    EXPECT_EQ(main.LabSDBios.Text(), "v1.8.2");
+    EXPECT_EQ(main.edUsbSerial.Text(), "4711000000001");
     EXPECT_TRUE(main.Led.Status());
     EXPECT_EQ(main.Led.ColorOn(), LedColor::Lime);
     EXPECT_TRUE(main.startEnabled);
@@ -64,8 +64,8 @@ TEST_F(MainWindowTest, RememberedSecondDeviceIsSelectedAndIdentified) {
     bus_.PlugOtherDevice(0x046D, 0xC31C, "KBD");
     Settle();
     EXPECT_EQ(Entries(), (EntryTexts{"PM0000000001", "PM0000000002"}));
-    EXPECT_EQ(main.cbDevices.currentText(), "PM0000000002");
-    EXPECT_EQ(main.LabSDBios.text(), "v1.8.2");
+    EXPECT_EQ(main.cbDevices.CurrentText(), "PM0000000002");
+    EXPECT_EQ(main.LabSDBios.Text(), "v1.8.2");
     EXPECT_EQ(std::count(sleeps_.begin(), sleeps_.end(), 200), 2);
 }
 
@@ -73,22 +73,22 @@ TEST_F(MainWindowTest, UnpluggingTheIdentifiedDevice) {
     auto first = Plug(0);
     auto second = Plug(1);
     FakeMainView& main = Start();
-    ASSERT_EQ(main.cbDevices.currentText(), "PM0000000001");
+    ASSERT_EQ(main.cbDevices.CurrentText(), "PM0000000001");
 
     bus_.Unplug(*first);
     Settle();
     EXPECT_EQ(Entries(), EntryTexts{"PM0000000002"});
-    EXPECT_EQ(main.cbDevices.currentText(), "PM0000000002");
-    EXPECT_EQ(main.LabSDBios.text(), "v1.8.2");
+    EXPECT_EQ(main.cbDevices.CurrentText(), "PM0000000002");
+    EXPECT_EQ(main.LabSDBios.Text(), "v1.8.2");
     EXPECT_TRUE(main.startEnabled);
 
     bus_.Unplug(*second);
     Settle();
-    EXPECT_EQ(main.cbDevices.count(), 0);
+    EXPECT_EQ(main.cbDevices.Count(), 0);
     EXPECT_FALSE(main.startEnabled);
     EXPECT_FALSE(main.Led.Status());
     EXPECT_EQ(main.StatusText(), "");
-    EXPECT_EQ(main.LabSDBios.text(), "---");
+    EXPECT_EQ(main.LabSDBios.Text(), "---");
     EXPECT_EQ(Behaviour().CurrentDevice(), nullptr);
 }
 
@@ -110,7 +110,7 @@ TEST_F(MainWindowTest, FailedIdentificationMessages) {
         EXPECT_TRUE(main.Led.Status());
         EXPECT_EQ(main.Led.ColorOn(), LedColor::Yellow);
         EXPECT_FALSE(main.startEnabled);
-        EXPECT_EQ(main.LabSDBios.text(), "---");
+        EXPECT_EQ(main.LabSDBios.Text(), "---");
         Stop();
         bus_.Unplug(*programmer);
     }
@@ -128,7 +128,7 @@ TEST_F(MainWindowTest, SelectionMadeByTheProgramIsKeptByTheNextRebuild) {
 
     bus_.PlugOtherDevice(0x046D, 0xC31C, "KBD");
     Settle();
-    EXPECT_EQ(main.cbDevices.currentText(), "PM0000000002");
+    EXPECT_EQ(main.cbDevices.CurrentText(), "PM0000000002");
     EXPECT_EQ(Behaviour().CurrentDevice()->SerialNumber(), "PM0000000002");
 }
 
@@ -160,8 +160,8 @@ TEST_F(MainWindowTest, UpdateShowsProgressAndTheDeviceComesBackWithTheNewBios) {
 
     // The reboot is a device change: the list is rebuilt and the device identified again.
     Settle();
-    EXPECT_EQ(main.LabSDBios.text(), "v1.9.0");
-    EXPECT_EQ(main.edUsbSerial.text(), "1234567890123");
+    EXPECT_EQ(main.LabSDBios.Text(), "v1.9.0");
+    EXPECT_EQ(main.edUsbSerial.Text(), "1234567890123");
     EXPECT_EQ(main.Led.ColorOn(), LedColor::Lime);
 }
 

@@ -45,7 +45,7 @@ TEST_F(SelectionTest, HandPickedEntryIsIdentifiedAndWritten) {
     ASSERT_EQ(Behaviour().CurrentDevice()->SerialNumber(), "PM0000000001");
 
     PickNextByHand();
-    EXPECT_EQ(main.cbDevices.currentText(), "PM0000000002");
+    EXPECT_EQ(main.cbDevices.CurrentText(), "PM0000000002");
     EXPECT_EQ(Behaviour().CurrentDevice()->SerialNumber(), "PM0000000002");
     EXPECT_EQ(IdentifyWaits(), 2);
     EXPECT_EQ(main.Led.ColorOn(), LedColor::Lime);
@@ -61,8 +61,8 @@ TEST_F(SelectionTest, HandPickedEntryIsIdentifiedAndWritten) {
 
     // The rebuild after the reboot keeps the picked entry.
     Settle();
-    EXPECT_EQ(main.cbDevices.currentText(), "PM0000000002");
-    EXPECT_EQ(main.LabSDBios.text(), "v1.9.0");
+    EXPECT_EQ(main.cbDevices.CurrentText(), "PM0000000002");
+    EXPECT_EQ(main.LabSDBios.Text(), "v1.9.0");
 }
 
 struct OutcomeCase {
@@ -102,7 +102,7 @@ TEST_P(UploadOutcome, StaysAfterTheRebuilds) {
     EXPECT_EQ(main.StatusText(), GetParam().status) << "right after the held-back rebuild";
     Settle();
     EXPECT_EQ(main.StatusText(), GetParam().status);
-    EXPECT_EQ(main.LabSDBios.text(), GetParam().deviceBios);
+    EXPECT_EQ(main.LabSDBios.Text(), GetParam().deviceBios);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -122,7 +122,7 @@ TEST_F(SelectionTest, RestartingProgrammerIsIdentifiedOnceItIsBack) {
     bus_.PlugOtherDevice(0x046D, 0xC31C, kKeyboard);
     Settle();
     EXPECT_EQ(main.StatusText(), "OK");
-    EXPECT_EQ(main.cbDevices.currentText(), "PM0000000001");
+    EXPECT_EQ(main.cbDevices.CurrentText(), "PM0000000001");
     EXPECT_FALSE(main.Led.Status());
     EXPECT_FALSE(main.startEnabled);
     EXPECT_EQ(programmer->TransferCount(), transfers) << "asked while restarting";
@@ -131,7 +131,7 @@ TEST_F(SelectionTest, RestartingProgrammerIsIdentifiedOnceItIsBack) {
     bus_.Replug(*programmer);
     Settle();
     EXPECT_EQ(main.StatusText(), "OK");
-    EXPECT_EQ(main.LabSDBios.text(), "v1.9.0");
+    EXPECT_EQ(main.LabSDBios.Text(), "v1.9.0");
     EXPECT_EQ(main.Led.ColorOn(), LedColor::Lime);
     EXPECT_TRUE(main.startEnabled);
 }
@@ -158,7 +158,7 @@ TEST_F(SelectionTest, SerialDigitsAsShown) {
         FakeMainView& main = Start();
         if (c.typed)
             main.edUsbSerial.setText(c.typed);
-        EXPECT_EQ(main.edUsbSerial.displayText(), c.shown) << c.carried;
+        EXPECT_EQ(main.edUsbSerial.DisplayText(), c.shown) << c.carried;
         main.ClickStart();
         EXPECT_EQ(SerialField(programmer->InstalledBios()), c.written) << c.shown;
         Stop();
@@ -172,13 +172,13 @@ TEST_F(SelectionTest, ProgrammerTheUserMayNotOpen) {
     auto programmer = bus_.PlugProgrammer(config);
     FakeMainView& main = Start();
     EXPECT_EQ(main.StatusText(), "No access: install the udev rule");
-    const std::string tip = main.sBar.toolTip();
+    const std::string tip = main.sBar.ToolTip();
     EXPECT_TRUE(tip.starts_with("Programmer virtual:hidraw0 cannot be opened for reading and writing.\n"))
         << tip;
     EXPECT_NE(tip.find(update::kInstallRuleCommand), std::string::npos) << tip;
     EXPECT_NE(tip.find(update::kApplyRuleCommand), std::string::npos) << tip;
     EXPECT_FALSE(main.startEnabled);
-    EXPECT_EQ(main.LabSDBios.text(), "---");
+    EXPECT_EQ(main.LabSDBios.Text(), "---");
     EXPECT_EQ(programmer->TransferCount(), 0) << "a node the user may not open moves no report";
 }
 
@@ -192,7 +192,7 @@ TEST_F(SelectionTest, SerialTextConvertedOnceForListAndRememberedDevice) {
     config.serial = serial;
     bus_.PlugProgrammer(config);
     FakeMainView& main = Start();
-    EXPECT_EQ(main.cbDevices.currentText(), "PM-\u00e9-0002");
+    EXPECT_EQ(main.cbDevices.CurrentText(), "PM-\u00e9-0002");
     EXPECT_EQ(Behaviour().CurrentDevice()->SerialNumber(), serial);
 
     bus_.PlugOtherDevice(0x046D, 0xC31C, kKeyboard);
