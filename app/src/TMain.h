@@ -62,7 +62,6 @@ public:
     widgets::TStatusBar* sBar;
     widgets::TGradientProgress* pBar;
 
-    window::MainWindow& Behaviour() { return *behaviour_; }
     const std::string& RememberedDevice() const { return behaviour_->RememberedDevice(); }
     hid::THidDevice* CurrentDevice() const { return behaviour_->CurrentDevice(); }
 
