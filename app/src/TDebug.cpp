@@ -31,13 +31,13 @@ TDebug::TDebug(QWidget* parent) : QWidget(parent, Qt::Window), memo_(new QPlainT
 
 bool TDebug::eventFilter(QObject* watched, QEvent* event) {
     if (watched == memo_->viewport() && event->type() == QEvent::MouseButtonDblClick) {
-        MemoDblClick();
+        behaviour_.MemoDblClick();
         return true;
     }
     return QWidget::eventFilter(watched, event);
 }
 
-void TDebug::MemoDblClick() {
+void TDebug::ClearLines() {
     memo_->clear();
 }
 

@@ -1,7 +1,6 @@
 #include "TMain.h"
 
 #include "ClassicGroupBoxStyle.h"
-#include "ReleaseCopy.h"
 #include "TDebug.h"
 #include "widgets/GradientProgress.h"
 #include "widgets/LED.h"
@@ -23,7 +22,6 @@ namespace miran::app {
 
 namespace {
 
-constexpr const char* kIniFileName = "MIRAN\\MIRAN-ISP\\Miran-ISP-Up.ini";
 const QColor kNavy(0, 0, 128);
 const QColor kMaroon(128, 0, 0);
 
@@ -64,55 +62,16 @@ QGroupBox* MakeGroup(QWidget* parent, const char* name, const QString& title, QR
 } // namespace
 
 TMain::TMain(MainEnvironment environment, QWidget* parent)
-    : QWidget(parent), env_(std::move(environment)), image_(update::FirmwareImage::OpenResource()),
+    : QWidget(parent),
       placementWindow_(*this, settings::TFormBorderStyle::bsSingle, settings::TPosition::poDesktopCenter) {
     setObjectName("Main");
     CreateControls();
-
-    // Non-visual components, configured as the layout sets them.
-    IniFile.SetLocation(settings::TFileLocation::flUserFolder);
-    IniFile.SetAutoFlush(true);
-    IniFile.SetAutoReload(true);
-    IniFile.StorageOptions().SetBooleanStringTrueValues("TRUE, YES, Y");
-    IniFile.StorageOptions().SetBooleanStringFalseValues("FALSE, NO, N");
-    placementWindow_.Events().OnShow = [this] { FormShow(); };
-    placementWindow_.Events().OnCloseQuery = [](bool&) {};
-    FormStorage1 = std::make_unique<settings::TFormStorage>(placementWindow_);
-    FormStorage1->SetAppStorage(&IniFile);
-    FormStorage1->SetAppStoragePath("Main\\");
-    FormStorage1->SetOptions({settings::TPlacementOption::fpState, settings::TPlacementOption::fpLocation});
-    FormStorage1->Loaded();
-
-    hidCtrl_ = std::make_unique<hid::THidDeviceController>(
-        env_.platform,
-        hid::THidDeviceController::Events{
-            .OnEnumerate = hid::THidEnumerateEvent(
-                [this](hid::THidDevice& device, int index) { return HidCtrlEnumerate(device, index); }),
-            .OnDeviceChange = hid::TNotifyEvent([this] { HidCtrlDeviceChange(); }),
-            .OnArrival = {},
-            .OnRemoval = {}},
-        // Read threads hand their reports over to the GUI thread.
-        [](std::function<void()> call) {
-            QMetaObject::invokeMethod(qApp, std::move(call), Qt::QueuedConnection);
-        });
-    if (hidCtrl_->NotificationFd() >= 0) {
-        notifier_ = new QSocketNotifier(hidCtrl_->NotificationFd(), QSocketNotifier::Read, this);
-        connect(notifier_, &QSocketNotifier::activated, this, [this] { OnNotification(); });
-    }
-
-    FormCreate();
+    behaviour_ = std::make_unique<window::MainWindow>(
+        std::move(environment), static_cast<window::MainView&>(*this), placementWindow_);
 }
 
 TMain::~TMain() {
-    if (placementWindow_.Events().OnDestroy)
-        placementWindow_.Events().OnDestroy();
-    FormStorage1.reset();
-    // The list gives back what it borrowed, so that the controller can free every device object.
-    engine_->Channel().SetCurrentDevice(nullptr);
-    for (hid::THidDevice*& device : listedDevices_)
-        hidCtrl_->ReleaseDevice(device);
-    delete notifier_;
-    hidCtrl_.reset();
+    behaviour_.reset();
 }
 
 void TMain::CreateControls() {
@@ -173,7 +132,7 @@ void TMain::CreateControls() {
     ButExit->setObjectName("ButExit");
     ButExit->setGeometry(264, 8, 75, 25);
     ButExit->setFont(BoldFont("Verdana", 8));
-    connect(cbDevices, &QComboBox::activated, this, [this] { cbDevicesSelect(); });
+    connect(cbDevices, &QComboBox::activated, this, [this] { behaviour_->cbDevicesSelect(); });
     connect(ButStart, &QPushButton::clicked, this, [this] { ButStartClick(); });
     connect(ButExit, &QPushButton::clicked, this, [this] { ButExitClick(); });
 
@@ -196,18 +155,6 @@ void TMain::CreateControls() {
     sBar->Panel(1)->setControl(pBar);
 }
 
-void TMain::FormCreate() {
-    // The version bytes and texts come from the carried image's header.
-    // The title is the window's caption and its task bar text. Not the application's display name: Qt would
-    // append that to the caption of every other window.
-    const QString title = QString::fromStdString(image_.TitleText());
-    setWindowTitle(title);
-    setWindowIconText(title);
-    engine_ = std::make_unique<update::UpdateEngine>(image_, static_cast<update::UpdateObserver&>(*this));
-    IniFile.SetFileName(kIniFileName);
-    firstSelectionPending_ = true;
-}
-
 void TMain::showEvent(QShowEvent* event) {
     if (!event->spontaneous() && placementWindow_.Events().OnShow) {
         placementWindow_.ApplyPosition();
@@ -216,103 +163,98 @@ void TMain::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
 }
 
-void TMain::FormShow() {
-    ReleaseCopy();
-    LabBiosVersion->setText(QString::fromStdString(image_.DisplayVersion()));
-    LabBiosInfo->setText(QString::fromStdString(image_.InfoText()));
-    IniFile.SetDefaultSection("CONFIG");
-    rememberedDevice_ = IniFile.GetString("DEVICE", "");
-}
-
-void TMain::ReleaseCopy() {
-    if (!ReleaseCopyRequested(env_.arguments, env_.builderWindowExists))
-        return;
-    if (debug_)
-        debug_->show();
-    CopyRelease(env_.executable,
-                ReleaseCopyName(env_.executable, image_.VersionText(), env_.executableSuffix));
-}
-
 void TMain::closeEvent(QCloseEvent* event) {
-    // EXIT or the close box during an upload takes effect when it ends.
-    if (busy_) {
-        closePending_ = true;
+    if (behaviour_->CloseQuery())
+        event->accept();
+    else
         event->ignore();
-        return;
-    }
-    bool canClose = true;
-    if (placementWindow_.Events().OnCloseQuery)
-        placementWindow_.Events().OnCloseQuery(canClose);
-    if (!canClose) {
-        event->ignore();
-        return;
-    }
-    FormClose();
-    event->accept();
-}
-
-void TMain::FormClose() {
-    IniFile.SetDefaultSection("CONFIG");
-    IniFile.PutString("DEVICE", rememberedDevice_);
-}
-
-void TMain::ButExitClick() {
-    close();
-}
-
-void TMain::OnNotification() {
-    // Notifications that arrive while a scan runs wait until it has ended.
-    notifier_->setEnabled(false);
-    try {
-        hidCtrl_->HandleNotification();
-    } catch (const std::exception& error) {
-        QMessageBox::critical(this, windowTitle(), QString::fromLocal8Bit(error.what()));
-    }
-    notifier_->setEnabled(true);
-}
-
-void TMain::ButStartClick() {
-    if (busy_)
-        return;
-    busy_ = true;
-    restarting_.reset();
-    const bool startEnabled = ButStart->isEnabled();
-    ButStart->setEnabled(false);
-    ButExit->setEnabled(false);
-    cbDevices->setEnabled(false);
-    const QString text = cbDevices->currentText();
-    hid::THidDevice* device = CurrentDevice();
-    const update::UploadResult result = engine_->StartUpdate();
-    outcomeShown_ = !result.message.empty();
-    // The closing command restarts the programmer: until it is back under a new instance it answers nothing.
-    if (result.closingSent && device)
-        restarting_ = Restarting{text, device->PnPInfo().DeviceInstance};
-    cbDevices->setEnabled(true);
-    ButExit->setEnabled(true);
-    ButStart->setEnabled(startEnabled);
-    EndBusy();
-}
-
-void TMain::EndBusy() {
-    busy_ = false;
-    if (rebuildPending_) {
-        rebuildPending_ = false;
-        HidCtrlDeviceChange();
-    }
-    if (closePending_) {
-        closePending_ = false;
-        close();
-    }
 }
 
 QString TMain::StatusText() const {
     return sBar->Panel(0)->Text();
 }
 
+void TMain::SetTitle(const std::string& title) {
+    // The title is the window's caption and its task bar text. Not the application's display name: Qt would
+    // append that to the caption of every other window.
+    setWindowTitle(QString::fromStdString(title));
+    setWindowIconText(QString::fromStdString(title));
+}
+
+void TMain::Close() {
+    close();
+}
+
+void TMain::ShowDebugWindow() {
+    if (debug_)
+        debug_->show();
+}
+
+void TMain::ShowError(const std::string& text) {
+    QMessageBox::critical(this, windowTitle(), QString::fromLocal8Bit(text));
+}
+
+void TMain::SetText(window::Field field, const std::string& text) {
+    switch (field) {
+    case window::Field::BiosVersion:
+        LabBiosVersion->setText(QString::fromStdString(text));
+        break;
+    case window::Field::BiosInfo:
+        LabBiosInfo->setText(QString::fromStdString(text));
+        break;
+    case window::Field::DeviceBios:
+        LabSDBios->setText(QString::fromStdString(text));
+        break;
+    case window::Field::UsbSerial:
+        // The masked field drops a space and moves the digits behind it up; its blank keeps them in place.
+        edUsbSerial->setText(QString::fromStdString(text).replace(' ', '_'));
+        break;
+    }
+}
+
+std::string TMain::UsbSerialText() {
+    return edUsbSerial->displayText().toStdString();
+}
+
+void TMain::ClearEntries() {
+    cbDevices->clear();
+}
+
+// Serial texts are UTF-8 from the device to the list.
+void TMain::AddEntry(const std::string& text) {
+    cbDevices->addItem(QString::fromStdString(text));
+}
+
+void TMain::SelectEntry(int index) {
+    cbDevices->setCurrentIndex(index);
+}
+
+int TMain::SelectedEntry() {
+    return cbDevices->currentIndex();
+}
+
+void TMain::SetLamp(window::Lamp lamp) {
+    switch (lamp) {
+    case window::Lamp::Off:
+        Led->setStatus(false);
+        break;
+    case window::Lamp::Identifying:
+        Led->setColorOn(widgets::clYellow);
+        Led->setStatus(true);
+        break;
+    case window::Lamp::Identified:
+        Led->setColorOn(widgets::clLime);
+        Led->setStatus(true);
+        break;
+    }
+}
+
 void TMain::SetStatusText(const std::string& text) {
     sBar->Panel(0)->setText(QString::fromLocal8Bit(text));
-    sBar->setToolTip({});
-    outcomeShown_ = false;
+}
+
+void TMain::SetStatusHint(const std::string& text) {
+    sBar->setToolTip(QString::fromStdString(text));
 }
 
 void TMain::SetProgressMax(int maximum) {
@@ -323,25 +265,52 @@ void TMain::SetProgressPosition(int position) {
     pBar->setPosition(position);
 }
 
-void TMain::ProcessMessages() {
-    QCoreApplication::processEvents();
+void TMain::SetEnabled(window::Control control, bool enabled) {
+    switch (control) {
+    case window::Control::Start:
+        ButStart->setEnabled(enabled);
+        break;
+    case window::Control::Exit:
+        ButExit->setEnabled(enabled);
+        break;
+    case window::Control::DeviceList:
+        cbDevices->setEnabled(enabled);
+        break;
+    }
+}
+
+void TMain::FocusStart() {
+    ButStart->setFocus();
 }
 
 void TMain::Beep() {
     QApplication::beep();
 }
 
-void TMain::Sleep(std::chrono::milliseconds duration) {
-    env_.sleep(duration);
-}
-
 bool TMain::CtrlHeld() {
     return QGuiApplication::queryKeyboardModifiers().testFlag(Qt::ControlModifier);
 }
 
-std::string TMain::UsbSerialText() {
-    // As shown, blanks included: only the digits before the first blank are taken.
-    return edUsbSerial->displayText().toStdString();
+void TMain::ProcessMessages() {
+    QCoreApplication::processEvents();
+}
+
+void TMain::WatchNotifications(int fd) {
+    delete notifier_;
+    notifier_ = nullptr;
+    if (fd < 0)
+        return;
+    notifier_ = new QSocketNotifier(fd, QSocketNotifier::Read, this);
+    connect(notifier_, &QSocketNotifier::activated, this, [this] { behaviour_->OnNotification(); });
+}
+
+void TMain::SetNotificationsWatched(bool watched) {
+    if (notifier_)
+        notifier_->setEnabled(watched);
+}
+
+void TMain::Dispatch(std::function<void()> call) {
+    QMetaObject::invokeMethod(qApp, std::move(call), Qt::QueuedConnection);
 }
 
 } // namespace miran::app

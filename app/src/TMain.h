@@ -1,19 +1,14 @@
 #pragma once
 
 #include "QtPlacementWindow.h"
-#include "hid/HidDeviceController.h"
-#include "settings/AppIniFileStorage.h"
-#include "settings/FormPlacement.h"
-#include "update/UpdateEngine.h"
+#include "window/MainEnvironment.h"
+#include "window/MainView.h"
+#include "window/MainWindow.h"
 
 #include <QWidget>
-#include <chrono>
-#include <filesystem>
 #include <functional>
 #include <memory>
-#include <optional>
 #include <string>
-#include <vector>
 
 class QComboBox;
 class QFrame;
@@ -34,19 +29,11 @@ namespace miran::app {
 
 class TDebug;
 
-// What the main window takes from the process; tests replace the platform and the waits.
-struct MainEnvironment {
-    std::shared_ptr<hid::HidPlatform> platform;
-    std::vector<std::string> arguments; // command-line arguments, program name excluded
-    std::filesystem::path executable;
-    std::function<bool()> builderWindowExists;
-    std::function<void(std::chrono::milliseconds)> sleep;
-    // The platform's executable suffix for the release copy.
-    std::string executableSuffix;
-};
+using window::MainEnvironment;
 
-// The main window: the carried Bios, the attached programmers, START UPDATE and EXIT.
-class TMain : public QWidget, private update::UpdateObserver {
+// The main window in Qt: the controls of the layout, which show what window::MainWindow decides and forward
+// their events to it.
+class TMain : public QWidget, private window::MainView {
     Q_OBJECT
 public:
     explicit TMain(MainEnvironment environment, QWidget* parent = nullptr);
@@ -75,16 +62,11 @@ public:
     widgets::TStatusBar* sBar;
     widgets::TGradientProgress* pBar;
 
-    settings::TAppIniFileStorage IniFile;
-    hid::THidDeviceController& HidCtrl() { return *hidCtrl_; }
-    update::UpdateEngine& Engine() { return *engine_; }
+    const std::string& RememberedDevice() const { return behaviour_->RememberedDevice(); }
+    hid::THidDevice* CurrentDevice() const { return behaviour_->CurrentDevice(); }
 
-    const std::string& RememberedDevice() const { return rememberedDevice_; }
-    hid::THidDevice* CurrentDevice() const { return engine_->Channel().CurrentDevice(); }
-    bool Busy() const { return busy_; }
-
-    void ButStartClick();
-    void ButExitClick();
+    void ButStartClick() { behaviour_->ButStartClick(); }
+    void ButExitClick() { behaviour_->ButExitClick(); }
     QString StatusText() const;
 
 protected:
@@ -93,59 +75,36 @@ protected:
 
 private:
     void CreateControls();
-    void FormCreate();
-    void FormShow();
-    void FormClose();
-    void ReleaseCopy();
 
-    void HidCtrlDeviceChange();
-    bool HidCtrlEnumerate(hid::THidDevice& device, int index);
-    void cbDevicesChange();
-    // An entry picked by hand is identified at once, so that START acts on the entry shown.
-    void cbDevicesSelect();
-    void ResetDisplay();
-    void ShowNoAccess(const hid::THidDevice& device);
-    void OnNotification();
-    // Runs what was held back while the window was busy.
-    void EndBusy();
-
-    // The engine's view of the window.
+    // What the behaviour shows and asks.
+    void SetTitle(const std::string& title) override;
+    void Close() override;
+    void ShowDebugWindow() override;
+    void ShowError(const std::string& text) override;
+    void SetText(window::Field field, const std::string& text) override;
+    std::string UsbSerialText() override;
+    void ClearEntries() override;
+    void AddEntry(const std::string& text) override;
+    void SelectEntry(int index) override;
+    int SelectedEntry() override;
+    void SetLamp(window::Lamp lamp) override;
     void SetStatusText(const std::string& text) override;
+    void SetStatusHint(const std::string& text) override;
     void SetProgressMax(int maximum) override;
     void SetProgressPosition(int position) override;
-    void ProcessMessages() override;
+    void SetEnabled(window::Control control, bool enabled) override;
+    void FocusStart() override;
     void Beep() override;
-    void Sleep(std::chrono::milliseconds duration) override;
     bool CtrlHeld() override;
-    std::string UsbSerialText() override;
+    void ProcessMessages() override;
+    void WatchNotifications(int fd) override;
+    void SetNotificationsWatched(bool watched) override;
+    void Dispatch(std::function<void()> call) override;
 
-    MainEnvironment env_;
     TDebug* debug_ = nullptr;
-    update::FirmwareImage image_;
-    std::unique_ptr<update::UpdateEngine> engine_;
-    std::unique_ptr<hid::THidDeviceController> hidCtrl_;
     QSocketNotifier* notifier_ = nullptr;
     QtPlacementWindow placementWindow_;
-    std::unique_ptr<settings::TFormStorage> FormStorage1;
-
-    std::string rememberedDevice_;
-    bool firstSelectionPending_ = true;
-    QString savedSelection_;
-    std::vector<hid::THidDevice*> listedDevices_;
-    int selectIndex_ = -1;
-
-    // The programmer that restarts after an upload's closing command: its entry text and the instance it had.
-    struct Restarting {
-        QString text;
-        std::string instance;
-    };
-    std::optional<Restarting> restarting_;
-    // The status panel holds an upload's final message, which a rebuild leaves in place.
-    bool outcomeShown_ = false;
-
-    bool busy_ = false;
-    bool rebuildPending_ = false;
-    bool closePending_ = false;
+    std::unique_ptr<window::MainWindow> behaviour_;
 };
 
 } // namespace miran::app

@@ -1,4 +1,4 @@
-#include "ReleaseCopy.h"
+#include "X11WindowProbe.h"
 
 #include <QGuiApplication>
 #include <algorithm>

@@ -1,13 +1,14 @@
 #include "DemoWindow.h"
 #include "Fonts.h"
 #include "GracefulExit.h"
-#include "ReleaseCopy.h"
 #include "StartFailure.h"
 #include "TDebug.h"
 #include "TMain.h"
 #include "TMsgBox.h"
+#include "X11WindowProbe.h"
 #include "hid/DebugLog.h"
 #include "sim/HidBackend.h"
+#include "window/ReleaseCopy.h"
 
 #include <QApplication>
 #include <cstdlib>
@@ -54,7 +55,7 @@ int main(int argc, char** argv) {
         backend.platform,
         arguments,
         QCoreApplication::applicationFilePath().toStdString(),
-        [] { return app::X11WindowClassExists(app::kBuilderWindowClass); },
+        [] { return app::X11WindowClassExists(window::kBuilderWindowClass); },
         [](std::chrono::milliseconds duration) { std::this_thread::sleep_for(duration); },
         ""};
     std::unique_ptr<app::TMain> created;

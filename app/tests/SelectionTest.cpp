@@ -1,5 +1,6 @@
-// What the window shows is what START acts on: a hand-picked entry, an upload's outcome across the rebuilds
-// that follow it, the serial digits as shown, a programmer the user may not open.
+// What the Qt window shows is what START acts on: an entry picked with the keyboard, the serial digits as the
+// masked field shows them, a programmer the user may not open, a serial that is not plain ASCII. The rules
+// behind them are covered in window/tests.
 
 #include "TMain.h"
 #include "WindowTestSupport.h"
@@ -74,77 +75,6 @@ TEST_F(SelectionTest, HandPickedEntryIsIdentifiedAndWritten) {
     Settle();
     EXPECT_EQ(main.cbDevices->currentText(), "PM0000000002");
     EXPECT_EQ(main.LabSDBios->text(), "v1.9.0");
-}
-
-struct OutcomeCase {
-    const char* name;
-    int eraseStatus;        // answered to the erase command (0: the upload succeeds)
-    bool unplugDuringWrite; // else a keyboard is plugged while the blocks are written
-    const char* status;     // once the rebuilds after the upload have run
-    const char* deviceBios; // the Bios the list shows then ("---": no programmer left)
-};
-
-void PrintTo(const OutcomeCase& c, std::ostream* os) {
-    *os << c.name;
-}
-
-class UploadOutcome : public SelectionTest, public ::testing::WithParamInterface<OutcomeCase> {};
-
-// The rebuild held back during the upload, and the one after the programmer's restart, leave the upload's
-// final message in place; the restarting programmer is not asked before it is back.
-TEST_P(UploadOutcome, StaysAfterTheRebuilds) {
-    sim::ProgrammerConfig config = sim::DefaultProgrammer(0);
-    if (GetParam().eraseStatus)
-        config.status[update::cmdErase] = static_cast<std::uint16_t>(GetParam().eraseStatus);
-    auto programmer = bus_.PlugProgrammer(config);
-    TMain& main = Start();
-    bool changed = false;
-    onSleep_ = [&](int duration) {
-        if (duration != 25 || changed)
-            return;
-        changed = true;
-        if (GetParam().unplugDuringWrite)
-            bus_.Unplug(*programmer);
-        else
-            bus_.PlugOtherDevice(0x046D, 0xC31C, kKeyboard);
-    };
-    main.ButStart->click();
-    onSleep_ = nullptr;
-    EXPECT_EQ(main.StatusText(), GetParam().status) << "right after the held-back rebuild";
-    Settle();
-    EXPECT_EQ(main.StatusText(), GetParam().status);
-    EXPECT_EQ(main.LabSDBios->text(), GetParam().deviceBios);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Uploads, UploadOutcome,
-    ::testing::Values(OutcomeCase{"Success", 0, false, "OK", "v1.9.0"},
-                      OutcomeCase{"Failure", 1, false, "Biosflash Erase Error", "v1.8.2"},
-                      OutcomeCase{"UnplugMidUpload", 0, true, "Bios upload Error", "---"}),
-    [](const auto& paramInfo) { return paramInfo.param.name; });
-
-TEST_F(SelectionTest, RestartingProgrammerIsIdentifiedOnceItIsBack) {
-    auto programmer = Plug(0);
-    TMain& main = Start();
-    programmer->onReboot = [] {}; // still on the bus under its old instance
-    main.ButStart->click();
-    const int transfers = programmer->TransferCount();
-
-    bus_.PlugOtherDevice(0x046D, 0xC31C, kKeyboard);
-    Settle();
-    EXPECT_EQ(main.StatusText(), "OK");
-    EXPECT_EQ(main.cbDevices->currentText(), "PM0000000001");
-    EXPECT_FALSE(main.Led->Status());
-    EXPECT_FALSE(main.ButStart->isEnabled());
-    EXPECT_EQ(programmer->TransferCount(), transfers) << "asked while restarting";
-
-    bus_.Unplug(*programmer);
-    bus_.Replug(*programmer);
-    Settle();
-    EXPECT_EQ(main.StatusText(), "OK");
-    EXPECT_EQ(main.LabSDBios->text(), "v1.9.0");
-    EXPECT_EQ(main.Led->ColorOn(), widgets::clLime);
-    EXPECT_TRUE(main.ButStart->isEnabled());
 }
 
 // The upload takes the leading digits of the field as it shows them, blanks included.

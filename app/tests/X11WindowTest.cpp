@@ -1,10 +1,11 @@
 // What the window manager sees of the windows, on an X server of their own (Xvfb).
-#include "ReleaseCopy.h"
 #include "TDebug.h"
 #include "TMain.h"
 #include "TMsgBox.h"
 #include "WindowTestSupport.h"
+#include "X11WindowProbe.h"
 #include "hid/VirtualHidPlatform.h"
+#include "window/ReleaseCopy.h"
 
 #include <QApplication>
 #include <QProcess>
@@ -156,7 +157,7 @@ TEST_F(X11WindowTest, BuilderWindowClassIgnoresCase) {
     };
     for (const Case& c : cases) {
         ForeignWindow window(c.wmClass);
-        EXPECT_EQ(app::X11WindowClassExists(app::kBuilderWindowClass), c.found) << c.wmClass.c_str() + 8;
+        EXPECT_EQ(app::X11WindowClassExists(window::kBuilderWindowClass), c.found) << c.wmClass.c_str() + 8;
     }
 }
 

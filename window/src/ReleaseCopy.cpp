@@ -1,8 +1,8 @@
-#include "ReleaseCopy.h"
+#include "window/ReleaseCopy.h"
 
 #include <system_error>
 
-namespace miran::app {
+namespace miran::window {
 
 bool ReleaseCopyRequested(const std::vector<std::string>& arguments,
                           const std::function<bool()>& builderWindowExists) {
@@ -23,4 +23,4 @@ void CopyRelease(const std::filesystem::path& executable, const std::string& nam
                                ignored);
 }
 
-} // namespace miran::app
+} // namespace miran::window

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-namespace miran::app {
+namespace miran::window {
 
 inline constexpr const char* kReleaseCopyArgument = "5246031";
 inline constexpr const char* kBuilderWindowClass = "TAPPBUILDER";
@@ -23,8 +23,4 @@ std::string ReleaseCopyName(const std::filesystem::path& executable, const std::
 // target is a folder the copy goes into it under the executable's own name. Failures are ignored.
 void CopyRelease(const std::filesystem::path& executable, const std::string& name);
 
-// A top-level X11 window whose WM_CLASS class is the given one, in any case, exists (false without an X11
-// connection).
-bool X11WindowClassExists(const std::string& windowClass);
-
-} // namespace miran::app
+} // namespace miran::window
