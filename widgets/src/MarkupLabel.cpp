@@ -79,7 +79,7 @@ MarkupCanvas TMarkupLabel::Canvas(QPainter* painter) const {
     canvas.palette = palette();
     canvas.font = font();
     canvas.fontColor = palette().color(foregroundRole());
-    canvas.brushColor = Color().Resolve(palette());
+    canvas.brushColor = Resolve(Color(), palette());
     canvas.brushClear = transparent_;
     return canvas;
 }
@@ -114,9 +114,9 @@ void TMarkupLabel::paintEvent(QPaintEvent*) {
         if (isEnabled()) {
             DrawMarkup(canvas, textRect, 0, 100, ratio_, caption_, mouse_);
         } else {
-            canvas.fontColor = clBtnHighlight.Resolve(palette());
+            canvas.fontColor = Resolve(clBtnHighlight, palette());
             DrawMarkup(canvas, textRect.translated(1, 1), odDisabled, 100, ratio_, caption_, mouse_);
-            canvas.fontColor = clBtnShadow.Resolve(palette());
+            canvas.fontColor = Resolve(clBtnShadow, palette());
             DrawMarkup(canvas, textRect, odDisabled, 100, ratio_, caption_, mouse_);
         }
     } catch (const EConvertError& e) {
