@@ -41,7 +41,7 @@ std::string ReplaceAllNoCase(std::string_view text, std::string_view from, std::
 }
 
 std::string_view Trimmed(std::string_view text) {
-    auto blank = [](char c) { return static_cast<unsigned char>(c) <= ' '; };
+    auto blank = [](char c) { return c == ' ' || (c >= '\t' && c <= '\r'); };
     while (!text.empty() && blank(text.front()))
         text.remove_prefix(1);
     while (!text.empty() && blank(text.back()))

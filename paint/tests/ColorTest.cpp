@@ -93,3 +93,11 @@ TEST(FormatCaption, WidthsAndPrecisionsStopAtWhatAControlCanShow) {
     EXPECT_EQ(FormatCaption("%16384d", 7), FormatCaption("%16385d", 7));
     EXPECT_EQ(FormatCaption("%16383d", 7).size(), 16383);
 }
+
+TEST(StrToInt, TrimsWhiteSpaceButNoOtherControlCharacters) {
+    EXPECT_EQ(StrToInt("\t7\r\n"), 7);
+    EXPECT_EQ(StrToInt("\v$1F\f"), 31);
+    EXPECT_THROW(StrToInt("\x01"
+                          "7"),
+                 miran::EConvertError);
+}
