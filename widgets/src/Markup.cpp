@@ -20,10 +20,6 @@ paint::MarkupStyle Style(const MarkupCanvas& canvas) {
     return style;
 }
 
-paint::TRect ToRect(const QRect& rect) {
-    return {rect.left(), rect.top(), rect.left() + rect.width(), rect.top() + rect.height()};
-}
-
 std::optional<QString> ToQString(const std::optional<std::string>& text) {
     if (!text)
         return std::nullopt;

@@ -62,7 +62,7 @@ int QtCanvas::TextHeight(const paint::Font& font) {
 
 void QtCanvas::FillRect(const paint::TRect& rect, paint::TColor color) {
     if (!rect.IsEmpty())
-        painter_->fillRect(QRect(rect.Left, rect.Top, rect.Width(), rect.Height()), Resolve(color, palette_));
+        painter_->fillRect(ToQRect(rect), Resolve(color, palette_));
 }
 
 void QtCanvas::DrawText(paint::TPoint topLeft, std::string_view text, const paint::Font& font,

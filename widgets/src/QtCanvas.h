@@ -4,6 +4,7 @@
 
 #include <QFont>
 #include <QPalette>
+#include <QRect>
 
 class QPainter;
 
@@ -34,5 +35,13 @@ private:
 
 // A Qt font as the painting layer describes it.
 paint::Font ToPaintFont(const QFont& font);
+
+inline paint::TRect ToRect(const QRect& r) {
+    return {r.left(), r.top(), r.left() + r.width(), r.top() + r.height()};
+}
+
+inline QRect ToQRect(const paint::TRect& r) {
+    return QRect(r.Left, r.Top, r.Width(), r.Height());
+}
 
 } // namespace miran::widgets

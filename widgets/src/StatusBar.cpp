@@ -20,14 +20,6 @@ namespace {
 constexpr int kTopBorder = 2; // above the hint text and the size grip
 constexpr int kTextPadding = 2;
 
-QRect ToQRect(const paint::TRect& r) {
-    return QRect(r.Left, r.Top, r.Width(), r.Height());
-}
-
-paint::TRect ToRect(const QRect& r) {
-    return {r.left(), r.top(), r.left() + r.width(), r.top() + r.height()};
-}
-
 } // namespace
 
 TStatusPanel::~TStatusPanel() {
