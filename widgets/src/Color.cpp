@@ -1,49 +1,9 @@
 #include "widgets/Color.h"
 
-#include "widgets/StrToInt.h"
-
-#include <array>
 #include <utility>
 
 namespace miran::widgets {
 namespace {
-
-struct NamedColor {
-    const char* name;
-    TColor color;
-};
-
-constexpr std::array kNamedColors = {
-    NamedColor{"clBlack", clBlack},
-    NamedColor{"clMaroon", clMaroon},
-    NamedColor{"clGreen", clGreen},
-    NamedColor{"clOlive", clOlive},
-    NamedColor{"clNavy", clNavy},
-    NamedColor{"clPurple", clPurple},
-    NamedColor{"clTeal", clTeal},
-    NamedColor{"clGray", clGray},
-    NamedColor{"clSilver", clSilver},
-    NamedColor{"clRed", clRed},
-    NamedColor{"clLime", clLime},
-    NamedColor{"clYellow", clYellow},
-    NamedColor{"clBlue", clBlue},
-    NamedColor{"clFuchsia", clFuchsia},
-    NamedColor{"clAqua", clAqua},
-    NamedColor{"clWhite", clWhite},
-    NamedColor{"clWindow", clWindow},
-    NamedColor{"clWindowText", clWindowText},
-    NamedColor{"clHighlight", clHighlight},
-    NamedColor{"clHighlightText", clHighlightText},
-    NamedColor{"clBtnFace", clBtnFace},
-    NamedColor{"clBtnShadow", clBtnShadow},
-    NamedColor{"clGrayText", clGrayText},
-    NamedColor{"clBtnText", clBtnText},
-    NamedColor{"clBtnHighlight", clBtnHighlight},
-    NamedColor{"cl3DDkShadow", cl3DDkShadow},
-    NamedColor{"cl3DLight", cl3DLight},
-    NamedColor{"clInfoText", clInfoText},
-    NamedColor{"clInfoBk", clInfoBk},
-};
 
 // Where each system colour lives in a Qt palette.
 std::pair<QPalette::ColorGroup, QPalette::ColorRole> PaletteEntry(SystemColor c) {
@@ -80,32 +40,17 @@ std::pair<QPalette::ColorGroup, QPalette::ColorRole> PaletteEntry(SystemColor c)
 
 } // namespace
 
-TColor TColor::FromNumber(std::int64_t number) {
-    const auto value = static_cast<std::uint32_t>(number);
-    if ((value & kSystemFlag) == 0)
-        return TColor(value & 0xFFFFFFu);
-    const std::uint32_t index = value & 0xFFu;
-    for (const NamedColor& named : kNamedColors) {
-        if (named.color.IsSystem() && (named.color.value_ & 0xFFu) == index)
-            return named.color;
-    }
-    throw EConvertError("'" + std::to_string(number) + "' is not a valid colour value");
-}
-
-TColor TColor::FromString(const QString& text) {
-    for (const NamedColor& named : kNamedColors) {
-        if (text.compare(QLatin1String(named.name), Qt::CaseInsensitive) == 0)
-            return named.color;
-    }
-    return FromNumber(static_cast<std::uint32_t>(StrToInt(text)));
-}
-
-QColor TColor::Resolve(const QPalette& palette) const {
-    if (IsSystem()) {
-        const auto [group, role] = PaletteEntry(static_cast<SystemColor>(value_ & 0xFFu));
+QColor Resolve(TColor c, const QPalette& palette) {
+    if (c.IsSystem()) {
+        const auto [group, role] = PaletteEntry(c.SystemIndex());
         return palette.color(group, role);
     }
-    return QColor(value_ & 0xFF, (value_ >> 8) & 0xFF, (value_ >> 16) & 0xFF);
+    return QColor(c.Red(), c.Green(), c.Blue());
+}
+
+TColor ToTColor(const QColor& c) {
+    return TColor(static_cast<std::uint8_t>(c.red()), static_cast<std::uint8_t>(c.green()),
+                  static_cast<std::uint8_t>(c.blue()));
 }
 
 } // namespace miran::widgets

@@ -1,6 +1,6 @@
 #include "widgets/LED.h"
 
-#include "widgets/Bitmap.h"
+#include "QtCanvas.h"
 
 #include <QEvent>
 #include <QPainter>
@@ -9,18 +9,12 @@
 #include <climits>
 
 namespace miran::widgets {
-namespace {
 
-constexpr QRgb kLampBody = qRgb(0, 255, 0);
-
-} // namespace
-
-TLED::TLED(QWidget* parent) : QWidget(parent) {
-    ledMask_ = LoadBitmapResource("LEDMASK").convertToFormat(QImage::Format_RGB32);
+TLED::TLED(QWidget* parent)
+    : QWidget(parent), lamp_([this](TColor c) { return ToTColor(Resolve(c, palette())); }) {
     blinkTimer_ = new QTimer(this);
-    blinkTimer_->setInterval(1000);
+    blinkTimer_->setInterval(static_cast<int>(lamp_.Interval()));
     connect(blinkTimer_, &QTimer::timeout, this, &TLED::BlinkTick);
-    RecolorLedImage();
     resize(17, 17);
 }
 
@@ -30,47 +24,53 @@ TLED::~TLED() {
 }
 
 void TLED::setStatus(bool on) {
-    status_ = on;
-    setColor(on ? colorOn_ : colorOff_);
+    const int recolors = lamp_.RecolorCount();
+    lamp_.SetStatus(on);
+    StatusAssigned(recolors);
+}
+
+// A rebuilt lamp is shown at once; the callback hears of every assignment of Status.
+void TLED::StatusAssigned(int recolorsBefore) {
+    if (lamp_.RecolorCount() != recolorsBefore)
+        repaint();
     if (OnStatusChange)
         OnStatusChange(this);
 }
 
 void TLED::setColorOn(TColor c) {
-    colorOn_ = c;
-    if (status_)
-        setColor(c);
+    if (lamp_.SetColorOn(c))
+        repaint();
 }
 
 void TLED::setColorOff(TColor c) {
-    colorOff_ = c;
-    if (!status_)
-        setColor(c);
+    if (lamp_.SetColorOff(c))
+        repaint();
+}
+
+void TLED::setColor(TColor c) {
+    if (lamp_.SetColor(c))
+        repaint();
 }
 
 void TLED::setActive(bool blinking) {
-    if (blinking == active_)
+    if (blinking == lamp_.Active())
         return; // restarting the timer would postpone the next toggle
-    active_ = blinking;
+    lamp_.SetActive(blinking);
     UpdateBlinkTimer();
-}
-
-unsigned TLED::Interval() const {
-    return static_cast<unsigned>(blinkTimer_->interval());
 }
 
 void TLED::setInterval(unsigned milliseconds) {
-    const int interval = static_cast<int>(std::min<unsigned>(milliseconds, INT_MAX));
-    if (interval == blinkTimer_->interval())
+    const unsigned interval = std::min<unsigned>(milliseconds, INT_MAX);
+    if (interval == lamp_.Interval())
         return;
+    lamp_.SetInterval(interval);
     blinkTimer_->stop();
-    blinkTimer_->setInterval(interval);
+    blinkTimer_->setInterval(static_cast<int>(interval));
     UpdateBlinkTimer();
 }
 
-// An interval of 0 would fire on every pass of the event loop, so it stops blinking.
 void TLED::UpdateBlinkTimer() {
-    if (active_ && blinkTimer_->interval() > 0) {
+    if (lamp_.Blinking()) {
         if (!blinkTimer_->isActive())
             blinkTimer_->start();
     } else {
@@ -83,59 +83,45 @@ void TLED::setAutoSize(bool on) {
         return;
     autoSize_ = on;
     if (on) {
-        setFixedSize(ledImage_.size());
+        setFixedSize(lamp_.Width(), lamp_.Height());
     } else {
         setMinimumSize(0, 0);
         setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
     }
 }
 
-void TLED::setColor(TColor c) {
-    if (c == color_)
-        return;
-    color_ = c;
-    RecolorLedImage();
-}
-
 QSize TLED::sizeHint() const {
-    return ledImage_.size();
+    return {lamp_.Width(), lamp_.Height()};
 }
 
-void TLED::RecolorLedImage() {
-    ledImage_ = LoadBitmapResource("LEDGREEN").convertToFormat(QImage::Format_RGB32);
-    const QRgb lampColor = color_.Resolve(palette()).rgb();
-    for (int x = 0; x < ledImage_.width(); ++x) {
-        for (int y = 0; y < ledImage_.height(); ++y) {
-            if (ledImage_.pixel(x, y) == kLampBody)
-                ledImage_.setPixel(x, y, lampColor);
-        }
+QImage TLED::LedImage() const {
+    const paint::Bitmap& image = lamp_.Image();
+    QImage result(image.width, image.height, QImage::Format_RGB32);
+    for (int y = 0; y < image.height; ++y) {
+        for (int x = 0; x < image.width; ++x)
+            result.setPixel(x, y, Resolve(image.At(x, y), palette()).rgb());
     }
-    // Lamp pixels where the mask is black; elsewhere the parent's background stays visible.
-    maskedLamp_ = QImage(ledImage_.size(), QImage::Format_ARGB32);
-    for (int y = 0; y < ledImage_.height(); ++y) {
-        for (int x = 0; x < ledImage_.width(); ++x) {
-            const bool lamp = qGray(ledMask_.pixel(x, y)) == 0;
-            maskedLamp_.setPixel(x, y, lamp ? ledImage_.pixel(x, y) : qRgba(0, 0, 0, 0));
-        }
-    }
-    ++recolorCount_;
-    repaint();
+    return result;
 }
 
 void TLED::paintEvent(QPaintEvent*) {
-    QPainter(this).drawImage((width() - maskedLamp_.width()) / 2, (height() - maskedLamp_.height()) / 2,
-                             maskedLamp_);
+    QPainter painter(this);
+    QtCanvas canvas(&painter, font(), palette());
+    lamp_.Draw(canvas, width(), height());
 }
 
 void TLED::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
-    if (event->type() == QEvent::PaletteChange && color_.IsSystem())
-        RecolorLedImage();
+    if (event->type() == QEvent::PaletteChange && lamp_.Color().IsSystem()) {
+        lamp_.Recolor();
+        repaint();
+    }
 }
 
 void TLED::BlinkTick() {
-    if (!window()->isMinimized())
-        setStatus(!status_);
+    const int recolors = lamp_.RecolorCount();
+    if (lamp_.Tick(window()->isMinimized()))
+        StatusAssigned(recolors);
 }
 
 } // namespace miran::widgets

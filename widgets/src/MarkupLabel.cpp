@@ -1,5 +1,6 @@
 #include "widgets/MarkupLabel.h"
 
+#include "QtCanvas.h"
 #include "core/ConvertError.h"
 
 #include <QDesktopServices>
@@ -73,52 +74,29 @@ void TMarkupLabel::setParentColor(bool follow) {
         update();
 }
 
-MarkupCanvas TMarkupLabel::Canvas(QPainter* painter) const {
-    MarkupCanvas canvas;
-    canvas.painter = painter;
-    canvas.palette = palette();
-    canvas.font = font();
-    canvas.fontColor = palette().color(foregroundRole());
-    canvas.brushColor = Color().Resolve(palette());
-    canvas.brushClear = transparent_;
-    return canvas;
+paint::MarkupStyle TMarkupLabel::Style() const {
+    paint::MarkupStyle style;
+    style.font = ToPaintFont(font());
+    style.fontColor = ToTColor(palette().color(foregroundRole()));
+    style.brushColor = Color();
+    style.brushClear = transparent_;
+    return style;
 }
 
-// Markup styles start from plain text, whatever the label font's own style.
-MarkupCanvas TMarkupLabel::PlainCanvas(QPainter* painter) const {
-    MarkupCanvas canvas = Canvas(painter);
-    canvas.font.setBold(false);
-    canvas.font.setItalic(false);
-    canvas.font.setUnderline(false);
-    canvas.font.setStrikeOut(false);
-    return canvas;
-}
-
-QRect TMarkupLabel::TextRect() {
-    QRect rect = this->rect();
-    if (layout_ == TTextLayout::tlTop)
-        return rect;
-    MarkupCanvas canvas = Canvas(nullptr);
-    const int height = MeasureMarkupHeight(canvas, 0, 100, ratio_, caption_);
-    const int top = layout_ == TTextLayout::tlCenter ? (rect.height() - height) / 2 : rect.height() - height;
-    return rect.translated(0, top);
+paint::TRect TMarkupLabel::TextRect() const {
+    QtCanvas measure(nullptr, font(), palette());
+    return paint::MarkupTextRect(measure, Style(), layout_, {0, 0, width(), height()}, ratio_,
+                                 caption_.toStdString());
 }
 
 void TMarkupLabel::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    MarkupCanvas canvas = PlainCanvas(&painter);
     if (!transparent_)
-        painter.fillRect(rect(), canvas.brushColor);
+        painter.fillRect(rect(), Resolve(Color(), palette()));
+    QtCanvas canvas(&painter, font(), palette());
     try {
-        const QRect textRect = TextRect();
-        if (isEnabled()) {
-            DrawMarkup(canvas, textRect, 0, 100, ratio_, caption_, mouse_);
-        } else {
-            canvas.fontColor = clBtnHighlight.Resolve(palette());
-            DrawMarkup(canvas, textRect.translated(1, 1), odDisabled, 100, ratio_, caption_, mouse_);
-            canvas.fontColor = clBtnShadow.Resolve(palette());
-            DrawMarkup(canvas, textRect, odDisabled, 100, ratio_, caption_, mouse_);
-        }
+        paint::DrawMarkupLabel(canvas, paint::PlainStyle(Style()), TextRect(), isEnabled(), ratio_,
+                               caption_.toStdString(), {mouse_.x(), mouse_.y()});
     } catch (const EConvertError& e) {
         // An exception must not cross the event loop; the caption is at fault, so say so.
         qWarning("TMarkupLabel: %s", e.what());
@@ -126,10 +104,9 @@ void TMarkupLabel::paintEvent(QPaintEvent*) {
 }
 
 QSize TMarkupLabel::MeasuredSize(const QString& caption) const {
-    MarkupCanvas canvas = Canvas(nullptr);
-    const int height = MeasureMarkupHeight(canvas, 0, 100, ratio_, caption);
-    const int width = MeasureMarkupWidth(canvas, QRect(), 0, 100, ratio_, caption);
-    return {width, height};
+    QtCanvas measure(nullptr, font(), palette());
+    const paint::TPoint size = paint::MarkupLabelSize(measure, Style(), ratio_, caption.toStdString());
+    return {size.X, size.Y};
 }
 
 void TMarkupLabel::SetAutoSizeBounds(QSize size) {
@@ -167,9 +144,13 @@ void TMarkupLabel::Repaint() {
 // Searched with the font and ratio the label paints with, so that the hand cursor and the
 // red link agree.
 std::optional<QString> TMarkupLabel::LinkAt(QPoint point) {
-    MarkupCanvas canvas = PlainCanvas(nullptr);
+    QtCanvas measure(nullptr, font(), palette());
     try {
-        return FindMarkupLink(canvas, TextRect(), 0, 100, ratio_, caption_, point);
+        const auto target = paint::FindMarkupLink(measure, paint::PlainStyle(Style()), TextRect(), 0, 100,
+                                                  ratio_, caption_.toStdString(), {point.x(), point.y()});
+        if (!target)
+            return std::nullopt;
+        return QString::fromStdString(*target);
     } catch (const EConvertError&) {
         return std::nullopt; // painting reports the faulty caption
     }
@@ -208,8 +189,7 @@ void TMarkupLabel::leaveEvent(QEvent* event) {
 }
 
 void TMarkupLabel::FollowLink(const QString& target) {
-    if (target.contains(QStringLiteral("://")) ||
-        target.contains(QStringLiteral("MAILTO:"), Qt::CaseInsensitive))
+    if (paint::OpensOnTheDesktop(target.toStdString()))
         openLink_(target);
     if (OnHyperLinkClick)
         OnHyperLinkClick(this, target);

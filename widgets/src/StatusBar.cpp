@@ -1,6 +1,8 @@
 #include "widgets/StatusBar.h"
 
+#include "QtCanvas.h"
 #include "core/ComponentError.h"
+#include "paint/StatusBarLayout.h"
 
 #include <QApplication>
 #include <QMouseEvent>
@@ -15,19 +17,8 @@
 namespace miran::widgets {
 namespace {
 
-constexpr int kDefaultHeight = 19;
-constexpr int kPanelGap = 2;  // between neighbouring panels
-constexpr int kTopBorder = 2; // above every panel
+constexpr int kTopBorder = 2; // above the hint text and the size grip
 constexpr int kTextPadding = 2;
-
-void DrawBevel(QPainter& painter, const QRect& r, const QColor& topLeft, const QColor& bottomRight) {
-    painter.setPen(topLeft);
-    painter.drawLine(r.left(), r.top(), r.right() - 1, r.top());
-    painter.drawLine(r.left(), r.top(), r.left(), r.bottom() - 1);
-    painter.setPen(bottomRight);
-    painter.drawLine(r.right(), r.top(), r.right(), r.bottom());
-    painter.drawLine(r.left(), r.bottom(), r.right(), r.bottom());
-}
 
 } // namespace
 
@@ -122,7 +113,7 @@ void TStatusPanel::setControl(QWidget* control) {
             control_->setParent(bar_);
             control_->setVisible(!hidden);
         }
-        control_->resize(control_->width(), bar_->height() - 4);
+        control_->resize(control_->width(), paint::HostedControlHeight(bar_->height()));
     }
     bar_->PanelChanged(this);
     bar_->RepositionHostedControls();
@@ -130,7 +121,7 @@ void TStatusPanel::setControl(QWidget* control) {
 
 TStatusBar::TStatusBar(QWidget* parent) : QWidget(parent) {
     ApplyColor();
-    resize(width(), kDefaultHeight);
+    resize(width(), paint::kStatusBarHeight);
 }
 
 TStatusBar::~TStatusBar() {
@@ -176,7 +167,7 @@ void TStatusBar::setColor(TColor c) {
 void TStatusBar::ApplyColor() {
     // Children that follow their parent's colour (the hosted progress bar) see it too.
     QPalette p = palette();
-    p.setColor(QPalette::Window, color_.Resolve(QApplication::palette()));
+    p.setColor(QPalette::Window, Resolve(color_, QApplication::palette()));
     setPalette(p);
 }
 
@@ -245,28 +236,29 @@ void TStatusBar::PanelsLaidOut() {
     RepositionHostedControls();
 }
 
+std::vector<paint::PanelGeometry> TStatusBar::Geometry() const {
+    std::vector<paint::PanelGeometry> panels;
+    for (const auto& panel : panels_)
+        panels.push_back({panel->Width(), panel->MarginLeft(), panel->MarginTop()});
+    return panels;
+}
+
 void TStatusBar::RepositionHostedControls() {
-    int x = 0;
-    for (const auto& panel : panels_) {
-        if (QWidget* control = panel->Control())
-            control->move(x + panel->MarginLeft(), panel->MarginTop());
-        x += panel->Width();
+    const std::vector<paint::PanelGeometry> panels = Geometry();
+    for (int i = 0; i < PanelCount(); ++i) {
+        if (QWidget* control = panels_[i]->Control()) {
+            const paint::TPoint at = paint::HostedControlPosition(panels, i);
+            control->move(at.X, at.Y);
+        }
     }
 }
 
 QRect TStatusBar::PanelRect(int index) const {
-    if (panels_.empty())
-        return rect();
-    int left = 0;
-    for (int i = 0; i < index; ++i)
-        left += panels_[i]->Width();
-    const bool last = index == PanelCount() - 1;
-    const int right = last ? width() : left + panels_[index]->Width();
-    return QRect(left, 0, std::max(0, right - left), height());
+    return ToQRect(paint::PanelRect(Geometry(), index, width(), height()));
 }
 
 QSize TStatusBar::sizeHint() const {
-    return {QWidget::sizeHint().width(), kDefaultHeight};
+    return {QWidget::sizeHint().width(), paint::kStatusBarHeight};
 }
 
 QFont TStatusBar::PanelFont() const {
@@ -282,7 +274,7 @@ QRect TStatusBar::GripRect() const {
 
 void TStatusBar::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    painter.fillRect(rect(), color_.Resolve(palette()));
+    painter.fillRect(rect(), Resolve(color_, palette()));
     painter.setFont(PanelFont());
     if (hintShowing_) {
         painter.setPen(palette().color(QPalette::WindowText));
@@ -304,17 +296,16 @@ void TStatusBar::paintEvent(QPaintEvent*) {
 }
 
 void TStatusBar::DrawPanel(QPainter& painter, TStatusPanel* panel, const QRect& area) {
-    const QRect frame = area.adjusted(0, kTopBorder, -kPanelGap, 0);
+    const paint::TRect frame = paint::PanelFrame(ToRect(area));
     const TStatusPanelBevel bevel = panel ? panel->Bevel() : TStatusPanelBevel::pbLowered;
-    const QColor shadow = clBtnShadow.Resolve(palette());
-    const QColor light = clBtnHighlight.Resolve(palette());
+    QtCanvas canvas(&painter, painter.font(), palette());
     if (bevel == TStatusPanelBevel::pbLowered)
-        DrawBevel(painter, frame, shadow, light);
+        paint::DrawPanelBevel(canvas, frame, clBtnShadow, clBtnHighlight);
     else if (bevel == TStatusPanelBevel::pbRaised)
-        DrawBevel(painter, frame, light, shadow);
+        paint::DrawPanelBevel(canvas, frame, clBtnHighlight, clBtnShadow);
     if (!panel)
         return;
-    const QRect inner = frame.adjusted(kTextPadding, 1, -kTextPadding, -1);
+    const QRect inner = ToQRect(paint::PanelTextRect(ToRect(area)));
     if (panel->Style() == TStatusPanelStyle::psOwnerDraw) {
         if (OnDrawPanel)
             OnDrawPanel(this, panel, painter, inner);

@@ -1,84 +1,17 @@
 #include "widgets/Color.h"
 
-#include "core/ConvertError.h"
-#include "widgets/CaptionFormat.h"
-#include "widgets/Scaling.h"
-#include "widgets/StrToInt.h"
+#include "Pixels.h"
 
-#include <QApplication>
 #include <gtest/gtest.h>
 
 using namespace miran::widgets;
 
-TEST(Scaling, MulDivRoundRoundsHalvesAwayFromZero) {
-    struct Case {
-        std::int64_t value, numerator, denominator, expected;
-    };
-    const Case cases[] = {
-        {1, 1, 2, 1},
-        {-1, 1, 2, -1},
-        {5, 1, 2, 3},
-        {-5, 1, 2, -3},
-        {5, -1, 2, -3},
-        {1, 1, 3, 0},
-        {2, 1, 3, 1},
-        {500, 92, 1000, 46},
-        {53, 148, 100, 78},
-        {2147483647, 2147483647, 2147483647, 2147483647},
-        {-2147483648LL, 100, 4294967295LL, -50},
-    };
-    for (const Case& c : cases)
-        EXPECT_EQ(MulDivRound(c.value, c.numerator, c.denominator), c.expected)
-            << c.value << " * " << c.numerator << " / " << c.denominator;
-}
-
-TEST(Scaling, RoundHalfEvenForColours) {
-    EXPECT_EQ(RoundHalfEven(0.5), 0);
-    EXPECT_EQ(RoundHalfEven(1.5), 2);
-    EXPECT_EQ(RoundHalfEven(2.5), 2);
-    EXPECT_EQ(RoundHalfEven(-0.5), 0);
-    EXPECT_EQ(RoundHalfEven(-1.5), -2);
-    EXPECT_EQ(RoundHalfEven(253.6), 254);
-}
-
-TEST(StrToInt, AcceptsDecimalAndHexadecimal) {
-    EXPECT_EQ(StrToInt(" 42 "), 42);
-    EXPECT_EQ(StrToInt("-12"), -12);
-    EXPECT_EQ(StrToInt("$FF"), 255);
-    EXPECT_EQ(StrToInt("0x10"), 16);
-    EXPECT_EQ(StrToInt("$80000005"), static_cast<int>(0x80000005u));
-    EXPECT_EQ(StrToInt("-2147483648"), std::numeric_limits<int>::min());
-}
-
-TEST(StrToInt, RejectsOtherTextsWithTheConversionMessage) {
-    for (const char* text : {"", "abc", "12a", "$", "- 1", "2147483648", "$100000000", "1.5"}) {
-        try {
-            StrToInt(text);
-            ADD_FAILURE() << text;
-        } catch (const miran::EConvertError& e) {
-            EXPECT_EQ(std::string(e.what()), "'" + std::string(text) + "' is not a valid integer value");
-        }
-    }
-}
-
-TEST(TColor, NamesAndNumbersInThePlatformOrder) {
-    EXPECT_EQ(TColor::FromString("clRed"), clRed);
-    EXPECT_EQ(TColor::FromString("CLLIME"), clLime);
-    EXPECT_EQ(TColor::FromString("clBtnFace"), clBtnFace);
-    EXPECT_EQ(TColor::FromString("$0000FF"), clRed); // lowest byte is red
-    EXPECT_EQ(TColor::FromString("$FF0000"), clBlue);
-    EXPECT_EQ(TColor::FromString("65535"), clYellow);
-    EXPECT_EQ(TColor::FromString("$8000000F"), clBtnFace);
-    EXPECT_THROW(TColor::FromString("clNoSuchColour"), miran::EConvertError);
-    EXPECT_THROW(TColor::FromNumber(0x800000FF), miran::EConvertError);
-}
-
 TEST(TColor, NamedColoursTheWindowUses) {
     const QPalette palette;
-    EXPECT_EQ(clGreen.Resolve(palette), QColor(0, 128, 0));
-    EXPECT_EQ(clLime.Resolve(palette), QColor(0, 255, 0));
-    EXPECT_EQ(clRed.Resolve(palette), QColor(255, 0, 0));
-    EXPECT_EQ(clYellow.Resolve(palette), QColor(255, 255, 0));
+    EXPECT_EQ(Resolve(clGreen, palette), QColor(0, 128, 0));
+    EXPECT_EQ(Resolve(clLime, palette), QColor(0, 255, 0));
+    EXPECT_EQ(Resolve(clRed, palette), QColor(255, 0, 0));
+    EXPECT_EQ(Resolve(clYellow, palette), QColor(255, 255, 0));
 }
 
 TEST(TColor, SystemColoursAreLookedUpWhenUsed) {
@@ -87,30 +20,10 @@ TEST(TColor, SystemColoursAreLookedUpWhenUsed) {
     palette.setColor(QPalette::Dark, QColor(4, 5, 6));
     palette.setColor(QPalette::Light, QColor(7, 8, 9));
     palette.setColor(QPalette::Shadow, QColor(10, 11, 12));
-    EXPECT_EQ(clBtnFace.Resolve(palette), QColor(1, 2, 3));
-    EXPECT_EQ(clBtnShadow.Resolve(palette), QColor(4, 5, 6));
-    EXPECT_EQ(clBtnHighlight.Resolve(palette), QColor(7, 8, 9));
-    EXPECT_EQ(cl3DDkShadow.Resolve(palette), QColor(10, 11, 12));
+    EXPECT_EQ(Resolve(clBtnFace, palette), QColor(1, 2, 3));
+    EXPECT_EQ(Resolve(clBtnShadow, palette), QColor(4, 5, 6));
+    EXPECT_EQ(Resolve(clBtnHighlight, palette), QColor(7, 8, 9));
+    EXPECT_EQ(Resolve(cl3DDkShadow, palette), QColor(10, 11, 12));
     EXPECT_TRUE(clBtnFace.IsSystem());
     EXPECT_FALSE(clRed.IsSystem());
-}
-
-TEST(FormatCaption, TakesThePercentAsItsOneIntegerArgument) {
-    EXPECT_EQ(FormatCaption("%d%%", 42), "42%");
-    EXPECT_EQ(FormatCaption("Done:%4d", 7), "Done:   7");
-    EXPECT_EQ(FormatCaption("%-3d|%.3d|%x", 10), "10 |010|a");
-    EXPECT_EQ(FormatCaption("%d", -5), "-5");
-    // Conversions that would need another argument stay as written instead of reading garbage.
-    EXPECT_EQ(FormatCaption("%s %d %n", 1), "%s 1 %n");
-}
-
-TEST(FormatCaption, WidthsAndPrecisionsStopAtWhatAControlCanShow) {
-    const QString padded = QString(kMaxCaptionField - 2, u' ') + "42";
-    EXPECT_EQ(FormatCaption("%100000000d", 42), padded);
-    EXPECT_EQ(FormatCaption("%2000000000d", 42), padded);
-    EXPECT_EQ(FormatCaption("%99999999999999999999d", 42), padded); // beyond int as well
-    EXPECT_EQ(FormatCaption("%-2000000000d|", 42), "42" + QString(kMaxCaptionField - 2, u' ') + "|");
-    EXPECT_EQ(FormatCaption("%.2000000000x", 255), QString(kMaxCaptionField - 2, u'0') + "ff");
-    EXPECT_EQ(FormatCaption("%16384d", 7), FormatCaption("%16385d", 7));
-    EXPECT_EQ(FormatCaption("%16383d", 7).size(), 16383);
 }

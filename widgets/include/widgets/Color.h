@@ -1,86 +1,50 @@
 #pragma once
 
+#include "paint/Color.h"
+
 #include <QColor>
 #include <QPalette>
-#include <QString>
-#include <cstdint>
 
 namespace miran::widgets {
 
-// Desktop colours looked up in the palette whenever they are used; the values are the
-// platform's system colour indices so that stored colour numbers keep their meaning.
-enum class SystemColor : std::uint8_t {
-    Window = 5,
-    WindowText = 8,
-    Highlight = 13,
-    HighlightText = 14,
-    BtnFace = 15,
-    BtnShadow = 16,
-    GrayText = 17,
-    BtnText = 18,
-    BtnHighlight = 20,
-    DkShadow3D = 21,
-    Light3D = 22,
-    InfoText = 23,
-    InfoBk = 24,
-};
+// The widgets store colours as the painting layer does.
+using paint::SystemColor;
+using paint::TColor;
 
-// A colour as the widgets store it: a plain RGB value or a named system colour.
-class TColor {
-public:
-    constexpr TColor(std::uint8_t red, std::uint8_t green, std::uint8_t blue)
-        : value_(red | green << 8 | blue << 16) {}
-    static constexpr TColor System(SystemColor c) {
-        return TColor(kSystemFlag | static_cast<std::uint32_t>(c));
-    }
+using paint::clAqua;
+using paint::clBlack;
+using paint::clBlue;
+using paint::clFuchsia;
+using paint::clGray;
+using paint::clGreen;
+using paint::clLime;
+using paint::clMaroon;
+using paint::clNavy;
+using paint::clOlive;
+using paint::clPurple;
+using paint::clRed;
+using paint::clSilver;
+using paint::clTeal;
+using paint::clWhite;
+using paint::clYellow;
 
-    // A colour number in the platform's format: lowest byte red, then green and blue;
-    // 0x800000nn is system colour nn. Throws EConvertError for an unknown system colour.
-    static TColor FromNumber(std::int64_t number);
-    // A colour identifier such as "clRed" (any case), or a number as accepted by
-    // FromNumber written in decimal or as "$" hexadecimal. Throws EConvertError otherwise.
-    static TColor FromString(const QString& text);
+using paint::cl3DDkShadow;
+using paint::cl3DLight;
+using paint::clBtnFace;
+using paint::clBtnHighlight;
+using paint::clBtnShadow;
+using paint::clBtnText;
+using paint::clGrayText;
+using paint::clHighlight;
+using paint::clHighlightText;
+using paint::clInfoBk;
+using paint::clInfoText;
+using paint::clWindow;
+using paint::clWindowText;
 
-    bool IsSystem() const { return (value_ & kSystemFlag) != 0; }
-    QColor Resolve(const QPalette& palette) const;
-
-    friend constexpr bool operator==(TColor, TColor) = default;
-
-private:
-    static constexpr std::uint32_t kSystemFlag = 0x80000000u;
-    explicit constexpr TColor(std::uint32_t value) : value_(value) {}
-    std::uint32_t value_;
-};
-
-inline constexpr TColor clBlack{0, 0, 0};
-inline constexpr TColor clMaroon{128, 0, 0};
-inline constexpr TColor clGreen{0, 128, 0};
-inline constexpr TColor clOlive{128, 128, 0};
-inline constexpr TColor clNavy{0, 0, 128};
-inline constexpr TColor clPurple{128, 0, 128};
-inline constexpr TColor clTeal{0, 128, 128};
-inline constexpr TColor clGray{128, 128, 128};
-inline constexpr TColor clSilver{192, 192, 192};
-inline constexpr TColor clRed{255, 0, 0};
-inline constexpr TColor clLime{0, 255, 0};
-inline constexpr TColor clYellow{255, 255, 0};
-inline constexpr TColor clBlue{0, 0, 255};
-inline constexpr TColor clFuchsia{255, 0, 255};
-inline constexpr TColor clAqua{0, 255, 255};
-inline constexpr TColor clWhite{255, 255, 255};
-
-inline constexpr TColor clWindow = TColor::System(SystemColor::Window);
-inline constexpr TColor clWindowText = TColor::System(SystemColor::WindowText);
-inline constexpr TColor clHighlight = TColor::System(SystemColor::Highlight);
-inline constexpr TColor clHighlightText = TColor::System(SystemColor::HighlightText);
-inline constexpr TColor clBtnFace = TColor::System(SystemColor::BtnFace);
-inline constexpr TColor clBtnShadow = TColor::System(SystemColor::BtnShadow);
-inline constexpr TColor clGrayText = TColor::System(SystemColor::GrayText);
-inline constexpr TColor clBtnText = TColor::System(SystemColor::BtnText);
-inline constexpr TColor clBtnHighlight = TColor::System(SystemColor::BtnHighlight);
-inline constexpr TColor cl3DDkShadow = TColor::System(SystemColor::DkShadow3D);
-inline constexpr TColor cl3DLight = TColor::System(SystemColor::Light3D);
-inline constexpr TColor clInfoText = TColor::System(SystemColor::InfoText);
-inline constexpr TColor clInfoBk = TColor::System(SystemColor::InfoBk);
+// The colour as Qt shows it: a system colour is looked up in the palette.
+QColor Resolve(TColor c, const QPalette& palette);
+// A Qt colour as a plain RGB value.
+TColor ToTColor(const QColor& c);
 
 } // namespace miran::widgets

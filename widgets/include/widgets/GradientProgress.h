@@ -1,46 +1,46 @@
 #pragma once
 
+#include "paint/GradientProgress.h"
 #include "widgets/Color.h"
 #include "widgets/ControlColor.h"
 
 #include <QImage>
 #include <QString>
 #include <QWidget>
-#include <optional>
 
 namespace miran::widgets {
 
-enum class TBorderStyle { bsNone, bsSingle };
-enum class TTextOption { toCaption, toFormat, toNoText, toPercent };
+using paint::TBorderStyle;
+using paint::TTextOption;
 
 // A progress bar that draws its filled part as a colour gradient, either as one band or as
-// blocks with one-pixel gaps, optionally with a text over it. The whole picture is kept in
-// a back buffer; a position change that alters neither the fill nor a shown percentage
-// draws nothing.
+// blocks with one-pixel gaps, optionally with a text over it (paint::GradientProgress draws it).
+// The whole picture is kept in a back buffer; a position change that alters neither the fill
+// nor a shown percentage draws nothing.
 class TGradientProgress : public QWidget {
     Q_OBJECT
 public:
     explicit TGradientProgress(QWidget* parent = nullptr);
 
-    int Minimum() const { return minimum_; }
+    int Minimum() const { return bar_.Minimum(); }
     void setMinimum(int value);
-    int Maximum() const { return maximum_; }
+    int Maximum() const { return bar_.Maximum(); }
     void setMaximum(int value);
-    int Position() const { return position_; }
+    int Position() const { return bar_.Position(); }
     void setPosition(int value);
     TColor StartColor() const { return startColor_; }
     void setStartColor(TColor c);
     TColor EndColor() const { return endColor_; }
     void setEndColor(TColor c);
-    bool Solid() const { return solid_; }
+    bool Solid() const { return bar_.Solid(); }
     void setSolid(bool solid);
-    bool GradientBlocks() const { return gradientBlocks_; }
+    bool GradientBlocks() const { return bar_.GradientBlocks(); }
     void setGradientBlocks(bool shaded);
-    TBorderStyle BorderStyle() const { return borderStyle_; }
+    TBorderStyle BorderStyle() const { return bar_.BorderStyle(); }
     void setBorderStyle(TBorderStyle style);
-    TTextOption TextOption() const { return textOption_; }
+    TTextOption TextOption() const { return bar_.TextOption(); }
     void setTextOption(TTextOption option);
-    bool TextCentered() const { return textCentered_; }
+    bool TextCentered() const { return bar_.TextCentered(); }
     void setTextCentered(bool centered);
     int Step() const { return step_; }
     void setStep(int step) { step_ = step; }
@@ -53,15 +53,15 @@ public:
     bool ParentColor() const { return color_.ParentColor(); }
     void setParentColor(bool follow);
 
-    int PercentDone() const;
+    int PercentDone() const { return bar_.PercentDone(); }
     // Width of the filled part in pixels, between 0 and the client width minus 2.
-    int FilledWidth() const { return filledWidth_; }
+    int FilledWidth() const { return bar_.FilledWidth(); }
     // Block mode: pitch of a block and its gap, blocks drawn (a partial last block included),
     // and whether the last block is narrower, reaching the inner right edge.
-    int BlockWidth() const { return blockWidth_; }
-    int BlockCount() const { return blockCount_; }
-    bool LastBlockPartial() const { return lastBlockPartial_; }
-    int LastBlockWidth() const { return lastBlockWidth_; }
+    int BlockWidth() const { return bar_.BlockWidth(); }
+    int BlockCount() const { return bar_.BlockCount(); }
+    bool LastBlockPartial() const { return bar_.LastBlockPartial(); }
+    int LastBlockWidth() const { return bar_.LastBlockWidth(); }
 
     QSize sizeHint() const override { return {150, 15}; }
 
@@ -70,41 +70,18 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
-    void SetRange(int minimum, int maximum, int position);
-    void RecomputeFillExtent();
-    void Rebuild();
+    // The bar with the control's current client size.
+    paint::GradientProgress& Bar();
+    void RenderIfDue();
     bool RenderToBuffer();
-    void DrawGradientFill(QImage& image) const;
-    void DrawBlockFill(QImage& image) const;
-    void DrawUnfilledArea(QImage& image) const;
-    void DrawCaptionText(QImage& image) const;
-    void DrawFrame(QImage& image) const;
-    QString CaptionText() const;
-    QColor BackgroundColor() const;
 
-    int minimum_ = 0;
-    int maximum_ = 100;
-    int position_ = 0;
+    paint::GradientProgress bar_;
     TColor startColor_ = clWhite;
     TColor endColor_ = clBlack;
-    QColor startRgb_ = Qt::white;
-    QColor endRgb_ = Qt::black;
-    bool solid_ = false;
-    bool gradientBlocks_ = false;
-    TBorderStyle borderStyle_ = TBorderStyle::bsNone;
-    TTextOption textOption_ = TTextOption::toNoText;
-    bool textCentered_ = false;
     int step_ = 10;
     QString caption_;
     ControlColor color_;
-
     QImage backBuffer_;
-    int filledWidth_ = 0;
-    bool needsRebuild_ = true;
-    int blockWidth_ = 0;
-    int blockCount_ = 0;
-    bool lastBlockPartial_ = false;
-    int lastBlockWidth_ = 0;
 };
 
 } // namespace miran::widgets

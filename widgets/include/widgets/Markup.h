@@ -1,5 +1,7 @@
 #pragma once
 
+#include "paint/Markup.h"
+
 #include <QColor>
 #include <QFont>
 #include <QPalette>
@@ -12,13 +14,14 @@ class QPainter;
 
 namespace miran::widgets {
 
-// Owner-draw state flags understood by the markup engine.
-enum TOwnerDrawStateFlag : unsigned {
-    odSelected = 1u << 0,  // markup colours suppressed
-    odDisabled = 1u << 2,  // markup colours suppressed; rules take the font colour
-    odReserved1 = 1u << 8, // rule thickness and indents scaled by scale / 100
-};
-using TOwnerDrawState = unsigned;
+// The markup engine is paint's (paint/Markup.h); these run it on a QPainter.
+using paint::kDefaultSuperSubScriptRatio;
+using paint::kMaxMarkupExtent;
+using paint::kMaxMarkupFontSize;
+using paint::odDisabled;
+using paint::odReserved1;
+using paint::odSelected;
+using paint::TOwnerDrawState;
 
 // What the markup engine draws with: a painter (none while only measuring) and the
 // font, colours and background mode it starts from.
@@ -37,12 +40,6 @@ struct MarkupCanvas {
         brushClear = false;
     }
 };
-
-inline constexpr double kDefaultSuperSubScriptRatio = 2.0 / 3.0;
-// Markup cannot take a font size (pixels or points) beyond this, nor a position, indent or
-// rule width beyond the largest widget, either way from the origin.
-inline constexpr int kMaxMarkupFontSize = 4096;
-inline constexpr int kMaxMarkupExtent = (1 << 24) - 1;
 
 // Draws the markup text into rect; returns the target of the link under mouse, if any
 // (that link is drawn red). Throws EConvertError for a malformed number or colour.

@@ -1,8 +1,8 @@
 #pragma once
 
+#include "paint/MarkupLabel.h"
 #include "widgets/Color.h"
 #include "widgets/ControlColor.h"
-#include "widgets/Markup.h"
 
 #include <QString>
 #include <QWidget>
@@ -11,14 +11,15 @@
 
 namespace miran::widgets {
 
-enum class TTextLayout { tlTop, tlCenter, tlBottom };
+using paint::TTextLayout;
 
 // Opens a link target with the desktop's handler for it.
 using LinkOpener = std::function<void(const QString& target)>;
 LinkOpener DesktopLinkOpener();
 
 // A static text whose caption is markup: line breaks, styles, colours, sizes, rules,
-// indents, alignment and clickable links. Always left-justified.
+// indents, alignment and clickable links (paint::MarkupLabel lays it out and paints it).
+// Always left-justified.
 class TMarkupLabel : public QWidget {
     Q_OBJECT
 public:
@@ -63,9 +64,9 @@ protected:
     void leaveEvent(QEvent* event) override;
 
 private:
-    MarkupCanvas Canvas(QPainter* painter) const;
-    MarkupCanvas PlainCanvas(QPainter* painter) const;
-    QRect TextRect();
+    // The label's font and colours, its font style kept (for measuring).
+    paint::MarkupStyle Style() const;
+    paint::TRect TextRect() const;
     std::optional<QString> LinkAt(QPoint point);
     // Throws EConvertError for a caption that cannot be measured.
     QSize MeasuredSize(const QString& caption) const;
@@ -76,7 +77,7 @@ private:
     QString caption_;
     bool autoSize_ = true;
     QSize autoSizeHint_;
-    double ratio_ = kDefaultSuperSubScriptRatio;
+    double ratio_ = paint::kDefaultSuperSubScriptRatio;
     Qt::MouseButtons linkButtons_ = Qt::LeftButton;
     TTextLayout layout_ = TTextLayout::tlTop;
     bool transparent_ = true;

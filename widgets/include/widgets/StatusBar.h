@@ -1,5 +1,6 @@
 #pragma once
 
+#include "paint/StatusBarLayout.h"
 #include "widgets/Color.h"
 
 #include <QList>
@@ -111,6 +112,7 @@ protected:
 
 private:
     friend class TStatusPanel;
+    std::vector<paint::PanelGeometry> Geometry() const;
     void PanelChanged(TStatusPanel* panel);
     void PanelsLaidOut();
     void EndHint();

@@ -1,14 +1,12 @@
 #pragma once
 
-#include "core/ConvertError.h"
+#include <string_view>
 
-#include <QString>
-
-namespace miran::widgets {
+namespace miran::paint {
 
 // The 32-bit integer a text holds: surrounding blanks, an optional sign, then decimal digits
 // or "$" / "0x" hexadecimal (up to 8 digits, taken as the 32-bit pattern).
 // Throws EConvertError "'<text>' is not a valid integer value".
-int StrToInt(const QString& text);
+int StrToInt(std::string_view text);
 
-} // namespace miran::widgets
+} // namespace miran::paint

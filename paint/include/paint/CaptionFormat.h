@@ -1,8 +1,9 @@
 #pragma once
 
-#include <QString>
+#include <string>
+#include <string_view>
 
-namespace miran::widgets {
+namespace miran::paint {
 
 // Every character is at least a pixel wide, and no screen is this many pixels wide: padding
 // beyond it cannot change what a control shows.
@@ -12,6 +13,6 @@ inline constexpr int kMaxCaptionField = 16384;
 // (with optional "-", width and precision) take the value, "%%" gives a percent sign.
 // Anything else, including conversions that would need another argument, stays as written.
 // Widths and precisions count at most kMaxCaptionField characters.
-QString FormatCaption(const QString& format, int value);
+std::string FormatCaption(std::string_view format, int value);
 
-} // namespace miran::widgets
+} // namespace miran::paint

@@ -1,8 +1,8 @@
-#include "widgets/Scaling.h"
+#include "paint/Scaling.h"
 
 #include <cmath>
 
-namespace miran::widgets {
+namespace miran::paint {
 
 std::int64_t MulDivRound(std::int64_t value, std::int64_t numerator, std::int64_t denominator) {
     const std::int64_t product = value * numerator;
@@ -18,4 +18,4 @@ int RoundHalfEven(double value) {
     return static_cast<int>(std::lrint(value));
 }
 
-} // namespace miran::widgets
+} // namespace miran::paint

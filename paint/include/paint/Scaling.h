@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-namespace miran::widgets {
+namespace miran::paint {
 
 // value * numerator / denominator with a 64-bit intermediate, rounded to nearest with
 // halves away from zero. The denominator must not be 0.
@@ -11,4 +11,4 @@ std::int64_t MulDivRound(std::int64_t value, std::int64_t numerator, std::int64_
 // Nearest integer, halves to even (used for colour interpolation and font scaling).
 int RoundHalfEven(double value);
 
-} // namespace miran::widgets
+} // namespace miran::paint
