@@ -29,7 +29,7 @@ TEST_F(CliDevices, ProgrammerWithoutPermissionIsReportedWithTheFix) {
 TEST_F(CliDevices, PrintUdevRulesGivesTheRuleForTheProgrammer) {
     ASSERT_EQ(Run("[]", {"--print-udev-rules"}), kExitOk);
     EXPECT_TRUE(Contains(out_.str(), R"(KERNEL=="hidraw*", SUBSYSTEM=="hidraw", ATTRS{idVendor}=="16c0", )"
-                                    R"(ATTRS{idProduct}=="2aa8", TAG+="uaccess")"))
+                                     R"(ATTRS{idProduct}=="2aa8", TAG+="uaccess")"))
         << out_.str();
     EXPECT_FALSE(Contains(out_.str(), "MODE"));
 }
