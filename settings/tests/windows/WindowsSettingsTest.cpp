@@ -180,5 +180,14 @@ TEST(NamedLockTest, WaitsForTheOtherHolder) {
     ::CloseHandle(held);
 }
 
+TEST(NamedLockTest, MutexLeftByAHolderThatEndedIsTaken) {
+    const std::string name = TNamedLock::LockFileName("C:\\c.ini");
+    const auto keeper = ::CreateMutexA(nullptr, FALSE, name.c_str());
+    std::thread([&] { ::WaitForSingleObject(keeper, INFINITE); }).join();
+    EXPECT_NO_THROW(TNamedLock("C:\\c.ini"));
+    EXPECT_TRUE(MutexIsFree(name));
+    ::CloseHandle(keeper);
+}
+
 } // namespace
 } // namespace miran::settings
