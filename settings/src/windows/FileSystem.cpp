@@ -188,9 +188,11 @@ void ReplaceFileText(const std::string& path, std::string_view text) {
         error = ::GetLastError();
     if (const auto closed = file.Close(); error == 0)
         error = closed;
-    // The new file keeps the old one's hidden, system and archive marks.
+    // The new file keeps the old one's hidden, system and archive marks; a read-only mark would keep a failed
+    // replacement's file from being removed.
+    constexpr DWORD kKept = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE;
     if (error == 0 && attributes != INVALID_FILE_ATTRIBUTES)
-        ::SetFileAttributesA(temporary.c_str(), attributes);
+        ::SetFileAttributesA(temporary.c_str(), attributes & kKept);
     if (error == 0 &&
         !::MoveFileExA(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         error = ::GetLastError();

@@ -108,6 +108,32 @@ TEST_F(WindowsSettingsTest, ExternalEditIsPickedUpAtTheNextAccess) {
     EXPECT_EQ(storage->GetString("DEVICE"), "B");
 }
 
+std::vector<std::string> FolderEntries(const fs::path& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder))
+        names.push_back(entry.path().filename().string());
+    return names;
+}
+
+// Another program holding the file open keeps it from being replaced: the old file stays whole, the new
+// content stays in memory and reaches the file with the next flush that succeeds.
+TEST_F(WindowsSettingsTest, FileHeldOpenByAnotherProgramKeepsItsOldContent) {
+    auto storage = Open();
+    storage->PutString("DEVICE", "A");
+    const auto before = ReadBytes(IniPath());
+    const auto held = ::CreateFileA(IniPath().c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                    nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    storage->PutString("DEVICE", "B");
+    ::CloseHandle(held);
+    EXPECT_EQ(ReadBytes(IniPath()), before);
+    ASSERT_EQ(errors_.size(), 1u);
+    EXPECT_NE(errors_[0].find(IniPath()), std::string::npos) << errors_[0];
+    EXPECT_EQ(FolderEntries(fs::path(IniPath()).parent_path()), std::vector<std::string>{"Miran-ISP-Up.ini"});
+    storage->PutString("OTHER", "C");
+    EXPECT_EQ(ReadBytes(IniPath()), "[CONFIG]\r\nDEVICE=B\r\nOTHER=C\r\n\r\n");
+}
+
 TEST_F(WindowsSettingsTest, ReadOnlyAttributeLeavesTheFileUntouchedSilently) {
     Open()->PutString("DEVICE", "A");
     ASSERT_TRUE(::SetFileAttributesA(IniPath().c_str(), FILE_ATTRIBUTE_READONLY));
