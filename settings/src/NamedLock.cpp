@@ -1,19 +1,10 @@
 #include "NamedLock.h"
 
-#include "settings/FileLocation.h"
-#include "settings/StorageErrors.h"
-
-#include <cerrno>
-#include <fcntl.h>
 #include <string_view>
-#include <sys/file.h>
-#include <unistd.h>
 
 namespace miran::settings {
 
 namespace {
-
-constexpr std::string_view kPrefix = "TCustomAppStorage.Synchronize:";
 
 std::string Base64(std::string_view bytes) {
     static constexpr char kAlphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
@@ -32,29 +23,8 @@ std::string Base64(std::string_view bytes) {
 
 } // namespace
 
-std::string TNamedLock::LockFileName(const std::string& resolvedFileName) {
-    auto name = Base64(std::string{kPrefix} + resolvedFileName);
-    // "/" cannot be part of a file name.
-    for (auto& c : name)
-        if (c == '/')
-            c = '_';
-    return ResolveFileName(name, TFileLocation::flTemp);
-}
-
-TNamedLock::TNamedLock(const std::string& resolvedFileName) {
-    const auto path = LockFileName(resolvedFileName);
-    fd_ = UniqueFd(::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666));
-    if (fd_.Get() < 0)
-        fd_ = UniqueFd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-    int locked = -1;
-    while (fd_.Get() >= 0 && (locked = ::flock(fd_.Get(), LOCK_EX)) != 0 && errno == EINTR) {
-    }
-    if (locked != 0)
-        throw EAppStorageError(std::string{kPrefix} + resolvedFileName + ": Mutex Timeout");
-}
-
-TNamedLock::~TNamedLock() {
-    ::flock(fd_.Get(), LOCK_UN);
+std::string TNamedLock::LockName(const std::string& resolvedFileName) {
+    return Base64("TCustomAppStorage.Synchronize:" + resolvedFileName);
 }
 
 } // namespace miran::settings
