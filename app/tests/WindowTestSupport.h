@@ -1,5 +1,6 @@
 #pragma once
 
+#include "PrivateConfigTest.h"
 #include "TMain.h"
 #include "hid/VirtualHidPlatform.h"
 #include "sim/SimulatedBus.h"
@@ -24,35 +25,7 @@ namespace miran::app::testing {
 
 namespace fs = std::filesystem;
 
-// A private config folder per test, so that the real settings are never touched.
-class PrivateConfigTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        home_ = fs::temp_directory_path() / ("app-test-" + std::to_string(::getpid()));
-        fs::remove_all(home_);
-        fs::create_directories(home_);
-        setenv("HOME", home_.c_str(), 1);
-        setenv("XDG_CONFIG_HOME", (home_ / "config").c_str(), 1);
-    }
-    void TearDown() override {
-        if (!home_.empty())
-            fs::remove_all(home_);
-    }
-
-    fs::path IniPath() const { return home_ / "config" / "MIRAN" / "MIRAN-ISP" / "Miran-ISP-Up.ini"; }
-    void WriteIni(const std::string& text) {
-        fs::create_directories(IniPath().parent_path());
-        std::ofstream(IniPath(), std::ios::binary) << text;
-    }
-    std::string ReadIni() const {
-        std::ifstream in(IniPath(), std::ios::binary);
-        std::ostringstream text;
-        text << in.rdbuf();
-        return text.str();
-    }
-
-    fs::path home_;
-};
+using window::testing::PrivateConfigTest;
 
 // The window over a simulated bus; its waits are recorded instead of slept.
 class WindowTest : public PrivateConfigTest {
