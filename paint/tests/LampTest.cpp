@@ -1,5 +1,6 @@
 #include "paint/Lamp.h"
 
+#include "LampShape.h"
 #include "RecordingCanvas.h"
 
 #include <gtest/gtest.h>
@@ -7,14 +8,6 @@
 using namespace miran::paint;
 
 namespace {
-
-// The lamp shape: '.' background, 'g' grey outline, 'w' white highlight, 'L' lamp colour.
-constexpr const char* kLamp[17] = {
-    ".................", ".................", "......ggggg......", "....ggLLLLLgg....", "...gLLLLLLLLLg...",
-    "...gLLwwwLLLLg...", "..gLLwwwLLLLLLg..", "..gLLwwLLLLLLLg..", "..gLLwLLLLLLLLg..", "..gLLLLLLLLLLLg..",
-    "..gLLLLLLLLLLLg..", "...gLLLLLLLLLg...", "...gLLLLLLLLLg...", "....ggLLLLLgg....", "......gggggg.....",
-    ".................", ".................",
-};
 
 const TColor kBackground(10, 20, 30);
 
@@ -26,24 +19,9 @@ TColor Plain(TColor c) {
 void ExpectLamp(const Lamp& lamp, TColor color, int width = 17, int height = 17) {
     RecordingCanvas canvas(width, height, kBackground);
     lamp.Draw(canvas, width, height);
-    const int left = (width - 17) / 2, top = (height - 17) / 2;
     for (int y = 0; y < height; ++y) {
         for (int x = 0; x < width; ++x) {
-            const int lx = x - left, ly = y - top;
-            TColor expected = kBackground;
-            if (lx >= 0 && ly >= 0 && lx < 17 && ly < 17) {
-                switch (kLamp[ly][lx]) {
-                case 'g':
-                    expected = clGray;
-                    break;
-                case 'w':
-                    expected = clWhite;
-                    break;
-                case 'L':
-                    expected = color;
-                    break;
-                }
-            }
+            const TColor expected = ExpectedLampPixel(x, y, width, height, color, kBackground);
             ASSERT_EQ(canvas.At(x, y), expected) << "x " << x << ", y " << y;
         }
     }
