@@ -8,7 +8,7 @@
 #include "LineStream.h"
 #include "OpenDiagnosis.h"
 #include "Options.h"
-#include "SystemSpecific.h"
+#include "PerSystem.h"
 #include "hid/DebugLog.h"
 #include "resources/Resources.h"
 #include "sim/HidBackend.h"

@@ -1,6 +1,6 @@
 #include "OpenDiagnosis.h"
 
-#include "SystemSpecific.h"
+#include "PerSystem.h"
 #include "cli/Cli.h"
 
 #include <cstring>

@@ -1,4 +1,4 @@
-#include "SystemSpecific.h"
+#include "PerSystem.h"
 #include "cli/Cli.h"
 
 #include <cstdio>

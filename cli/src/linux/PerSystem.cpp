@@ -1,4 +1,4 @@
-#include "SystemSpecific.h"
+#include "PerSystem.h"
 
 #include "resources/Resources.h"
 #include "update/ProgrammerAccess.h"
