@@ -36,6 +36,8 @@ std::optional<std::string> SimulationOption(const std::vector<std::string>& argu
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
+    // Lets the desktop match the window to its launcher and icon (the .desktop file's name).
+    QGuiApplication::setDesktopFileName(QStringLiteral("com.miran.MiranIspUp"));
     app::InstallFonts();
     const std::vector<std::string> arguments(argv + 1, argv + argc);
     if (std::getenv("MIRAN_DEBUG")) // what the HID layer decided, as the command line's --debug shows it
