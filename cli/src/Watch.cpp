@@ -134,14 +134,15 @@ void Watch::Report(const Programmer& programmer, const std::string& result, cons
                            result,
                            programmer.seconds,
                            message};
+    // The log first: what a crash would cut short is the output.
+    if (log_)
+        log_->Append(record);
     env_.err << record.serial << ": " << result << (message.empty() ? "" : " (" + message + ")") << '\n';
     if (options_.json) {
         json event = ToJson(record);
         event["event"] = result;
         env_.out << JsonText(event) << std::endl;
     }
-    if (log_)
-        log_->Append(record);
 }
 
 int Watch::Summary() {

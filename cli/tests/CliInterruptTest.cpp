@@ -249,6 +249,28 @@ TEST(CliInterrupt, UpdateAllSkipsWhatHasNotStarted) {
                                                        "PM0000000003: " + kNotStarted}));
 }
 
+// The watch ends at a signal, but only once the upload under way has ended; a programmer plugged in
+// meanwhile is not started, and the one updated is not waited for.
+TEST(CliInterrupt, WatchLetsTheUploadUnderWayEnd) {
+    Rig rig;
+    auto first = rig.Plug(0);
+    std::shared_ptr<sim::VirtualProgrammer> second;
+    first->onTransfer = [&](int n) {
+        if (n == 10)
+            second = rig.Plug(1);
+        if (n == 20)
+            raise(SIGINT);
+    };
+    EXPECT_EQ(rig.Run({"update", "--watch"}), kExitOk);
+    ExpectUpdated(*first, kUpdateTransfers, "first");
+    ASSERT_TRUE(second);
+    EXPECT_EQ(second->TransferCount(), 0);
+    EXPECT_EQ(rig.Messages(),
+              (std::vector<std::string>{"PM0000000001: plugged in", kNotice, "PM0000000001: updated (OK)",
+                                        "Summary: 1 updated, 0 verified, 0 skipped, 0 failed"}));
+    EXPECT_EQ(rig.outText, "");
+}
+
 TEST(CliInterrupt, SignalWhileWaitingForAProgrammerEndsAtOnce) {
     for (const std::string command : {"list", "info", "update"}) {
         Rig rig;

@@ -1,0 +1,110 @@
+#include "CliDevicesFixture.h"
+#include "CliTestSupport.h"
+#include "cli/Cli.h"
+#include "sim/SimulationFile.h"
+#include "update/Protocol.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+using namespace miran;
+using namespace miran::cli;
+using miran::cli::test_support::CliDevices;
+using miran::cli::test_support::Lines;
+using nlohmann::json;
+
+namespace {
+
+constexpr int kIdentificationTransfers = 14;
+constexpr int kUpdateTransfers = 72;
+
+// A programmer that runs the built-in image's version (v1.9.0) with the serial text 4711000000001.
+std::string CurrentProgrammer() {
+    std::vector<std::uint8_t> bios = sim::DefaultProgrammer(0).bios;
+    bios[update::header::VersionMinor.offset] = 9;
+    bios[update::header::VersionPatch.offset] = 0;
+    std::string hex;
+    for (std::uint8_t byte : bios) {
+        char digits[3];
+        std::snprintf(digits, sizeof digits, "%02x", byte);
+        hex += digits;
+    }
+    return R"({"bios": ")" + hex + R"("})";
+}
+
+int Transfers(const std::string& trace) {
+    const auto lines = Lines(trace);
+    return static_cast<int>(std::count_if(lines.begin(), lines.end(), [](const std::string& line) {
+        return line.rfind("Set ", 0) == 0 || line.rfind("Get ", 0) == 0;
+    }));
+}
+
+// Only a programmer that runs the image's version with the digits to be written is left alone, and then
+// nothing but identification goes over the wire.
+TEST_F(CliDevices, IfNeededSkipsOnlyACurrentProgrammer) {
+    const std::string current = "[" + CurrentProgrammer() + "]";
+    struct Case {
+        std::string devices;
+        std::vector<std::string> args;
+        std::string out;
+        int transfers;
+    } cases[] = {
+        {current, {"update", "--if-needed"}, "PM0000000001: already current\n", kIdentificationTransfers},
+        {current,
+         {"update", "--if-needed", "--serial", "PM0000000001"},
+         "PM0000000001: already current\n",
+         kIdentificationTransfers},
+        {current,
+         {"update", "--if-needed", "--usb-serial", "4711000000001"},
+         "PM0000000001: already current\n",
+         kIdentificationTransfers},
+        // No reboot to wait for.
+        {current,
+         {"update", "--if-needed", "--verify"},
+         "PM0000000001: already current\n",
+         kIdentificationTransfers},
+        {current,
+         {"update", "--if-needed", "--all"},
+         "PM0000000001: already current\n",
+         kIdentificationTransfers},
+        // Other digits, another version, or no --if-needed: updated.
+        {current,
+         {"update", "--if-needed", "--usb-serial", "4711000000002"},
+         "PM0000000001: OK\n",
+         kUpdateTransfers},
+        {"[{}]", {"update", "--if-needed"}, "PM0000000001: OK\n", kUpdateTransfers},
+        {current, {"update"}, "PM0000000001: OK\n", kUpdateTransfers},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string> args = c.args;
+        args.insert(args.begin(), "--trace");
+        const std::string where = c.args.back();
+        EXPECT_EQ(Run(c.devices, args), kExitOk) << where << '\n' << err_.str();
+        EXPECT_EQ(out_.str(), c.out) << where;
+        EXPECT_EQ(Transfers(err_.str()), c.transfers) << where;
+    }
+}
+
+TEST_F(CliDevices, IfNeededResultsSaySkipped) {
+    ASSERT_EQ(Run("[" + CurrentProgrammer() + ", {}]", {"update", "--if-needed", "--all", "--json"}), kExitOk)
+        << err_.str();
+    std::map<std::string, json> results;
+    for (const std::string& line : Lines(out_.str())) {
+        const json event = json::parse(line);
+        if (event["event"] == "result")
+            results[event["serial"]] = event;
+    }
+    EXPECT_EQ(results["PM0000000001"], json({{"event", "result"},
+                                             {"ok", true},
+                                             {"exit_code", 0},
+                                             {"serial", "PM0000000001"},
+                                             {"message", "already current"},
+                                             {"verified", false},
+                                             {"skipped", true}}));
+    EXPECT_EQ(results["PM0000000002"]["message"], "OK");
+    EXPECT_EQ(results["PM0000000002"]["skipped"], false);
+}
+
+} // namespace
