@@ -34,6 +34,15 @@ std::string CurrentProgrammer() {
     return R"({"bios": ")" + hex + R"("})";
 }
 
+std::string Devices(const std::vector<std::string>& devices) {
+    std::string list = "[";
+    for (const std::string& device : devices) {
+        list += list.size() > 1 ? "," : "";
+        list += device;
+    }
+    return list + "]";
+}
+
 int Transfers(const std::string& trace) {
     const auto lines = Lines(trace);
     return static_cast<int>(std::count_if(lines.begin(), lines.end(), [](const std::string& line) {
@@ -44,7 +53,7 @@ int Transfers(const std::string& trace) {
 // Only a programmer that runs the image's version with the digits to be written is left alone, and then
 // nothing but identification goes over the wire.
 TEST_F(CliDevices, IfNeededSkipsOnlyACurrentProgrammer) {
-    const std::string current = "[" + CurrentProgrammer() + "]";
+    const std::string current = Devices({CurrentProgrammer()});
     struct Case {
         std::string devices;
         std::vector<std::string> args;
@@ -88,7 +97,8 @@ TEST_F(CliDevices, IfNeededSkipsOnlyACurrentProgrammer) {
 }
 
 TEST_F(CliDevices, IfNeededResultsSaySkipped) {
-    ASSERT_EQ(Run("[" + CurrentProgrammer() + ", {}]", {"update", "--if-needed", "--all", "--json"}), kExitOk)
+    ASSERT_EQ(Run(Devices({CurrentProgrammer(), "{}"}), {"update", "--if-needed", "--all", "--json"}),
+              kExitOk)
         << err_.str();
     std::map<std::string, json> results;
     for (const std::string& line : Lines(out_.str())) {
