@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <chrono>
+#include <cmath>
 #include <cstring>
 #include <ctime>
 #include <filesystem>
@@ -47,7 +48,7 @@ nlohmann::json ToJson(const RunRecord& record) {
             {"new_version", record.newVersion},
             {"digits", record.digits},
             {"result", record.result},
-            {"seconds", record.seconds},
+            {"seconds", std::round(record.seconds * 1000) / 1000}, // to the millisecond, as in CSV
             {"message", record.message}};
 }
 

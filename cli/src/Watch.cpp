@@ -27,6 +27,7 @@ int Watch::Run() {
             Work(Due());
             if (interruption_.Requested())
                 break;
+            // No end but the interruption: the hour only keeps the wait's arithmetic in range.
             while (!session_.WaitForChange(Clock::now() + std::chrono::hours(1))) {
             }
         }
