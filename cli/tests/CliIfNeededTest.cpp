@@ -1,17 +1,15 @@
 #include "CliDevicesFixture.h"
 #include "CliTestSupport.h"
 #include "cli/Cli.h"
-#include "sim/SimulationFile.h"
-#include "update/Protocol.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
 using namespace miran;
 using namespace miran::cli;
 using miran::cli::test_support::CliDevices;
+using miran::cli::test_support::CurrentProgrammer;
 using miran::cli::test_support::Lines;
 using nlohmann::json;
 
@@ -19,20 +17,6 @@ namespace {
 
 constexpr int kIdentificationTransfers = 14;
 constexpr int kUpdateTransfers = 72;
-
-// A programmer that runs the built-in image's version (v1.9.0) with the serial text 4711000000001.
-std::string CurrentProgrammer() {
-    std::vector<std::uint8_t> bios = sim::DefaultProgrammer(0).bios;
-    bios[update::header::VersionMinor.offset] = 9;
-    bios[update::header::VersionPatch.offset] = 0;
-    std::string hex;
-    for (std::uint8_t byte : bios) {
-        char digits[3];
-        std::snprintf(digits, sizeof digits, "%02x", byte);
-        hex += digits;
-    }
-    return R"({"bios": ")" + hex + R"("})";
-}
 
 std::string Devices(const std::vector<std::string>& devices) {
     std::string list = "[";

@@ -1,3 +1,4 @@
+#include "CliDevicesFixture.h"
 #include "CliTestSupport.h"
 #include "cli/Cli.h"
 
@@ -16,6 +17,7 @@
 #include <unistd.h>
 
 using namespace miran::cli;
+using miran::cli::test_support::CurrentProgrammer;
 using miran::cli::test_support::Lines;
 using nlohmann::json;
 
@@ -174,6 +176,49 @@ TEST_F(CliWatch, UpdatesEachProgrammerOnceAndVerifiesItAfterItsReboot) {
     EXPECT_EQ(lines.count("PM0000000003: plugged in"), 1u);
     EXPECT_EQ(lines.count("PM0000000003: failed (Biosflash Program Error)"), 1u);
     EXPECT_EQ(err.size(), 15u) << err_.str();
+}
+
+// A current programmer is skipped and not waited for; the log grows run after run, with one CSV header.
+TEST_F(CliWatch, SkipsCurrentProgrammersAndAppendsToItsLog) {
+    std::string devices = "[";
+    devices += CurrentProgrammer() + ", {}]";
+    const std::vector<std::string> results = {"skipped", "updated", "verified",
+                                              "skipped", "updated", "verified"};
+    for (const std::string extension : {".csv", ".jsonl"}) {
+        const fs::path log = fs::path(log_).replace_extension(extension);
+        fs::remove(log);
+        for (int run = 0; run < 2; ++run) {
+            WatchOutput output(3, log);
+            EXPECT_EQ(
+                Run(devices, {"update", "--watch", "--if-needed", "--json", "--log", log.string()}, output),
+                kExitOk)
+                << err_.str();
+        }
+        std::vector<std::string> lines = FileLines(log);
+        fs::remove(log);
+        if (extension == ".csv") {
+            ASSERT_EQ(lines.size(), 7u) << extension;
+            EXPECT_EQ(lines[0].rfind("time,", 0), 0u);
+            lines.erase(lines.begin());
+        }
+        ASSERT_EQ(lines.size(), results.size()) << extension;
+        for (std::size_t i = 0; i < lines.size(); ++i) {
+            std::vector<std::string> fields;
+            if (extension == ".csv") {
+                fields = CsvFields(lines[i]);
+            } else {
+                const json record = json::parse(lines[i]);
+                for (const char* key :
+                     {"time", "serial", "previous_version", "new_version", "digits", "result"})
+                    fields.push_back(record.at(key));
+            }
+            const bool skipped = results[i] == "skipped";
+            EXPECT_EQ(fields[1], skipped ? "PM0000000001" : "PM0000000002") << lines[i];
+            EXPECT_EQ(fields[2], skipped ? "v1.9.0" : "v1.8.2") << lines[i];
+            EXPECT_EQ(fields[3], "v1.9.0") << lines[i];
+            EXPECT_EQ(fields[5], results[i]) << lines[i];
+        }
+    }
 }
 
 } // namespace
