@@ -8,7 +8,9 @@
 #include "LineStream.h"
 #include "OpenDiagnosis.h"
 #include "Options.h"
+#include "ParallelRun.h"
 #include "PerSystem.h"
+#include "Watch.h"
 #include "hid/DebugLog.h"
 #include "resources/Resources.h"
 #include "sim/HidBackend.h"
@@ -89,21 +91,6 @@ void PrintShown(Environment& env, const json& shown) {
             << "USB-Serial:   " << shown["usb_serial"].get<std::string>() << '\n';
 }
 
-// A programmer's part of `update --all`: its own output streams, so that the lines of the programmers
-// running at once never mix, and its outcome.
-struct ParallelRun {
-    ParallelRun(Environment& shared, std::mutex& outMutex, std::mutex& errMutex)
-        : out(shared.out, outMutex), err(shared.err, errMutex), env{out, err, false, shared.sleep} {}
-
-    LineStream out;
-    LineStream err;
-    Environment env;
-    std::string serial;
-    std::unique_ptr<DeviceJob> job;
-    int code = kExitOk;
-    std::string message;
-};
-
 class DeviceCommand {
 public:
     DeviceCommand(const Options& options, Environment& env, Interruption& interruption)
@@ -156,13 +143,15 @@ public:
 
     int Update() {
         update::FirmwareImage image = ChosenImage(options_);
+        if (options_.watch)
+            return Watch(options_, env_, interruption_, session_, image).Run();
         if (options_.all)
             return UpdateAll(image);
         DeviceJob job(options_, env_, interruption_, image, SelectOne(), ProgressStyle::Bar);
         std::string message = job.Update();
-        const bool verified =
-            options_.verify && VerifyUnlessInterrupted(job, Clock::now() + options_.verifyTimeout);
-        ReportUpdated(env_, job.Serial(), message, verified);
+        const bool verified = options_.verify && !job.Skipped() &&
+                              VerifyUnlessInterrupted(job, Clock::now() + options_.verifyTimeout);
+        ReportUpdated(env_, job, message, verified);
         return kExitOk;
     }
 
@@ -247,14 +236,15 @@ private:
         job.Verify(*device);
     }
 
-    void ReportUpdated(Environment& env, const std::string& serial, const std::string& message,
-                       bool verified) {
-        if (options_.json)
-            env.out << JsonText(ResultRecord(
-                           kExitOk, {{"serial", serial}, {"message", message}, {"verified", verified}}))
-                    << std::endl;
-        else
-            env.out << serial << ": " << message << (verified ? ", verified" : "") << '\n';
+    void ReportUpdated(Environment& env, const DeviceJob& job, const std::string& message, bool verified) {
+        if (options_.json) {
+            json fields = {{"serial", job.Serial()}, {"message", message}, {"verified", verified}};
+            if (options_.ifNeeded)
+                fields["skipped"] = job.Skipped();
+            env.out << JsonText(ResultRecord(kExitOk, fields)) << std::endl;
+        } else {
+            env.out << job.Serial() << ": " << message << (verified ? ", verified" : "") << '\n';
+        }
     }
 
     // Every attached programmer at once, one engine and one thread each. The controller is left alone
@@ -296,10 +286,10 @@ private:
         bool skipped = false;
         for (auto& run : runs) {
             bool verified = false;
-            if (options_.verify && run->job && run->code == kExitOk)
+            if (options_.verify && run->job && run->code == kExitOk && !run->job->Skipped())
                 Capture(*run, [&] { verified = VerifyUnlessInterrupted(*run->job, deadline); });
             if (run->code == kExitOk) {
-                ReportUpdated(env_, run->serial, run->message, verified);
+                ReportUpdated(env_, *run->job, run->message, verified);
             } else {
                 env_.err << run->serial << ": " << run->message << '\n';
                 if (options_.json)
@@ -314,19 +304,6 @@ private:
         }
         // A failure's own code tells more than the interruption.
         return worst == kExitOk && skipped ? kExitInterrupted : worst;
-    }
-
-    // Nothing may escape a thread of its own: that would abort the process in the middle of other uploads.
-    template <class Work> static void Capture(ParallelRun& run, const Work& work) {
-        try {
-            work();
-        } catch (const Failure& failure) {
-            run.code = failure.code;
-            run.message = failure.message;
-        } catch (const std::exception& error) {
-            run.code = kExitUnexpected;
-            run.message = std::string("Unexpected error: ") + error.what();
-        }
     }
 
     const Options& options_;
@@ -406,7 +383,8 @@ int RunCli(const std::vector<std::string>& args, Environment& env) {
         Report(options, env, {kExitUnexpected, std::string("Unexpected error: ") + error.what()});
         return kExitUnexpected;
     }
-    if (code == kExitOk && interruption.Requested()) {
+    // The watch ends by an interruption; its code is its programmers'.
+    if (code == kExitOk && interruption.Requested() && !options.watch) {
         // Said already if an upload was under way when the signal came.
         Report(options, env, {kExitInterrupted, "Interrupted"}, interruption.TakeNotice());
         return kExitInterrupted;

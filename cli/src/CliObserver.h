@@ -12,6 +12,7 @@ namespace miran::cli {
 enum class ProgressStyle {
     Bar,   // one bar redrawn in place, on a terminal only
     Lines, // a line per block starting with the device's serial, for several devices at once
+    None,  // nothing per block, where a line per event tells enough
 };
 
 // Shows the engine's progress on the command line: a bar or lines on stderr, or JSON progress events. Where

@@ -9,6 +9,21 @@ namespace {
 
 using nlohmann::json;
 
+// Why the identified programmer does not run the image with the serial digits; empty when it does.
+std::string Difference(const update::IdentifyResult& identified, const update::FirmwareImage& image,
+                       const std::string& digits) {
+    const std::string expectedSerial = digits.empty() ? "0000000000000" : digits;
+    const std::string expectedCaption = ImageVersion(image);
+    // A Bios shown as "NO BIOS" comes without a serial text.
+    const bool shownAsNoBios = expectedCaption == "NO BIOS";
+    if (identified.biosCaption != expectedCaption)
+        return "installed version " + identified.biosCaption.value_or("---") + ", expected " +
+               expectedCaption;
+    if (!shownAsNoBios && identified.usbSerial != expectedSerial)
+        return "serial text " + identified.usbSerial.value_or("") + ", expected " + expectedSerial;
+    return {};
+}
+
 } // namespace
 
 int BlockCount(const update::FirmwareImage& image) {
@@ -16,6 +31,10 @@ int BlockCount(const update::FirmwareImage& image) {
         return 0;
     return static_cast<int>((image.EndAddress() - update::kStartAddress + update::kBlockSize - 1) /
                             update::kBlockSize);
+}
+
+std::string ImageVersion(const update::FirmwareImage& image) {
+    return update::BiosCaption(image.VersionMajor(), image.VersionMinor(), image.VersionPatch());
 }
 
 DeviceJob::DeviceJob(const Options& options, Environment& env, Interruption& interruption,
@@ -50,11 +69,18 @@ json DeviceJob::Identify() {
 }
 
 std::string DeviceJob::Update() {
+    skipped_ = false;
     update::IdentifyResult identified = IdentifyOrFail();
+    previous_ = identified.biosCaption.value_or("---");
     std::string digits =
         options_.usbSerial.value_or(update::AsMaskedUsbSerial(identified.usbSerial.value_or("")));
     observer_->SetUsbSerialText(digits);
     digits_ = update::SerialDigits(digits);
+    // "NO BIOS" hides the version: such a programmer is never taken for current.
+    if (options_.ifNeeded && previous_ != "NO BIOS" && Difference(identified, image_, digits_).empty()) {
+        skipped_ = true;
+        return kAlreadyCurrent;
+    }
     if (interruption_.Requested())
         throw Failure{kExitInterrupted, "Interrupted: the update was not started"};
     update::UploadResult upload = engine_->StartUpdate();
@@ -73,18 +99,8 @@ void DeviceJob::Verify(hid::THidDevice& device) {
     } catch (const Failure& failure) {
         throw Failure{kExitVerifyFailed, "Verification failed: " + failure.message};
     }
-    const std::string expectedSerial = digits_.empty() ? "0000000000000" : digits_;
-    const std::string expectedCaption =
-        update::BiosCaption(image_.VersionMajor(), image_.VersionMinor(), image_.VersionPatch());
-    // A Bios shown as "NO BIOS" comes without a serial text.
-    const bool shownAsNoBios = expectedCaption == "NO BIOS";
-    if (again.biosCaption != expectedCaption)
-        throw Failure{kExitVerifyFailed, "Verification failed: installed version " +
-                                             again.biosCaption.value_or("---") + ", expected " +
-                                             expectedCaption};
-    if (!shownAsNoBios && again.usbSerial != expectedSerial)
-        throw Failure{kExitVerifyFailed, "Verification failed: serial text " + again.usbSerial.value_or("") +
-                                             ", expected " + expectedSerial};
+    if (const std::string difference = Difference(again, image_, digits_); !difference.empty())
+        throw Failure{kExitVerifyFailed, "Verification failed: " + difference};
 }
 
 } // namespace miran::cli

@@ -16,12 +16,22 @@ Commands:
       The attached programmers: USB serial, device node, whether it can be opened.
   info [--serial TEXT] [--wait SECONDS] [--json]
       Identifies the programmer and prints its installed Bios and serial text.
-  update [--serial TEXT | --all] [--usb-serial DIGITS] [--image FILE] [--verify] [--wait SECONDS] [--json]
-      Identifies the programmer and writes the image into it; --all: every attached programmer at once.
+  update [--serial TEXT | --all | --watch [--log FILE]] [--if-needed] [--usb-serial DIGITS] [--image FILE]
+         [--verify] [--wait SECONDS] [--json]
+      Identifies the programmer and writes the image into it; --all: every attached programmer at once;
+      --watch: every programmer plugged in, until interrupted.
 
 Options:
   --serial TEXT         the programmer with this USB serial (needed when several are attached)
   --all                 update every attached programmer in parallel
+  --if-needed           write nothing when the programmer runs the image's version with the serial digits
+                        to be written already ("already current", exit code 0)
+  --watch               until SIGINT or SIGTERM, update each programmer plugged in once (implies --all);
+                        one back from its reboot is verified, never updated again; a line per programmer
+                        and event on stderr, a summary at the end; exit code 0 unless one failed
+  --log FILE            with --watch: append a record per programmer and outcome (time, serial, previous
+                        and new version, digits written, result, duration); CSV when FILE ends in .csv,
+                        else JSON Lines
   --wait SECONDS        wait up to SECONDS (decimal) for a matching programmer to be plugged in
   --usb-serial DIGITS   the serial digits put into the image (default: what identification read)
   --image FILE          use this image file instead of the one built in
@@ -58,7 +68,8 @@ bool Allowed(const std::string& command, const std::string& option) {
         return command != "image-info";
     if (option == "--serial")
         return command == "info" || command == "update";
-    return command == "update"; // --usb-serial, --verify, --verify-timeout, --all
+    return command ==
+           "update"; // --usb-serial, --verify, --verify-timeout, --all, --if-needed, --watch, --log
 }
 
 // Decimal only, as people write seconds: digits with an optional fraction; no sign, exponent, hex or
@@ -118,8 +129,11 @@ Options ParseOptions(const std::vector<std::string>& args) {
         } else if (arg == "--wait") {
             options.wait = Seconds(arg, value());
             commandOptions.push_back(arg);
-        } else if (arg == "--all") {
-            options.all = true;
+        } else if (arg == "--all" || arg == "--if-needed" || arg == "--watch") {
+            (arg == "--all" ? options.all : arg == "--if-needed" ? options.ifNeeded : options.watch) = true;
+            commandOptions.push_back(arg);
+        } else if (arg == "--log") {
+            options.log = value();
             commandOptions.push_back(arg);
         } else if (arg == "--print-udev-rules") {
             options.printUdevRules = true;
@@ -142,6 +156,11 @@ Options ParseOptions(const std::vector<std::string>& args) {
     }
     if (options.all && options.serial)
         throw UsageError{"--all and --serial exclude each other"};
+    if (options.watch && options.serial)
+        throw UsageError{"--watch and --serial exclude each other"};
+    if (options.log && !options.watch)
+        throw UsageError{"--log goes with --watch"};
+    options.all = options.all || options.watch;
     if (options.usbSerial && options.usbSerial->find_first_not_of("0123456789") != std::string::npos)
         throw UsageError{"--usb-serial takes decimal digits only"};
     if (options.usbSerial && options.usbSerial->size() > 32)

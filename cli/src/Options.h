@@ -25,6 +25,9 @@ struct Options {
     std::optional<std::string> usbSerial;
     std::chrono::milliseconds verifyTimeout{10000};
     bool all = false;
+    bool ifNeeded = false; // write nothing into a programmer that runs the image with the digits already
+    bool watch = false;    // update every programmer plugged in until interrupted; implies all
+    std::optional<std::string> log;
     std::optional<std::chrono::milliseconds> wait; // how long to wait for a matching programmer
 };
 

@@ -1,8 +1,11 @@
 #pragma once
 
 #include "cli/Cli.h"
+#include "sim/SimulationFile.h"
+#include "update/Protocol.h"
 
 #include <atomic>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
@@ -15,6 +18,20 @@ namespace miran::cli::test_support {
 
 inline bool Contains(const std::string& text, const std::string& part) {
     return text.find(part) != std::string::npos;
+}
+
+// A programmer that runs the built-in image's version (v1.9.0) with the serial text 4711000000001.
+inline std::string CurrentProgrammer() {
+    std::vector<std::uint8_t> bios = sim::DefaultProgrammer(0).bios;
+    bios[update::header::VersionMinor.offset] = 9;
+    bios[update::header::VersionPatch.offset] = 0;
+    std::string hex;
+    for (std::uint8_t byte : bios) {
+        char digits[3];
+        std::snprintf(digits, sizeof digits, "%02x", byte);
+        hex += digits;
+    }
+    return R"({"bios": ")" + hex + R"("})";
 }
 
 // Runs the command line over virtual programmers described by a simulation file.

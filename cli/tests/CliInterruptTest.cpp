@@ -249,6 +249,40 @@ TEST(CliInterrupt, UpdateAllSkipsWhatHasNotStarted) {
                                                        "PM0000000003: " + kNotStarted}));
 }
 
+// The watch ends at a signal, but only once the upload under way has ended. A programmer whose upload has not
+// started is reported, one plugged in meanwhile is not started, and the one updated is not waited for.
+TEST(CliInterrupt, WatchLetsTheUploadUnderWayEnd) {
+    Rig rig;
+    auto first = rig.Plug(0);
+    auto second = rig.Plug(1);
+    std::shared_ptr<sim::VirtualProgrammer> third;
+    std::promise<void> signalled;
+    std::shared_future<void> released = signalled.get_future().share();
+    first->onTransfer = [&](int n) {
+        if (n == 10)
+            third = rig.Plug(2);
+        if (n == 20) {
+            raise(SIGINT);
+            signalled.set_value();
+        }
+    };
+    second->onTransfer = [released](int n) {
+        if (n == 1)
+            released.wait();
+    };
+    EXPECT_EQ(rig.Run({"update", "--watch"}), kExitInterrupted);
+    ExpectUpdated(*first, kUpdateTransfers, "first");
+    ExpectUntouched(*second, "second");
+    ASSERT_TRUE(third);
+    EXPECT_EQ(third->TransferCount(), 0);
+    EXPECT_EQ(rig.Messages(),
+              (std::vector<std::string>{"PM0000000001: plugged in", "PM0000000002: plugged in", kNotice,
+                                        "PM0000000001: updated (OK)",
+                                        "PM0000000002: interrupted (" + kNotStarted + ")",
+                                        "Summary: 1 updated, 0 verified, 0 skipped, 0 failed"}));
+    EXPECT_EQ(rig.outText, "");
+}
+
 TEST(CliInterrupt, SignalWhileWaitingForAProgrammerEndsAtOnce) {
     for (const std::string command : {"list", "info", "update"}) {
         Rig rig;

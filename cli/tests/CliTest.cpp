@@ -208,6 +208,11 @@ TEST_F(CliTest, UsageErrors) {
         {"info", "--serial"},
         {"--simulate=", "info"},
         {"--simulate=/nonexistent.json", "info"},
+        {"info", "--if-needed"},
+        {"list", "--watch"},
+        {"update", "--watch", "--serial", "X"},
+        {"update", "--log", "run.csv"},
+        {"update", "--watch", "--log"},
     };
     for (const auto& args : cases) {
         EXPECT_EQ(Run(args), kExitUsage) << (args.empty() ? "" : args[0]);
