@@ -3,6 +3,7 @@
 #include "JsonFields.h"
 
 #include <cstdio>
+#include <map>
 #include <nlohmann/json.hpp>
 #include <set>
 #include <sstream>
@@ -92,20 +93,30 @@ bool Boolean(const json& value, const std::string& field) {
     return value.get<bool>();
 }
 
-int Device(Fields& fields, const std::set<int>& plugged) {
+// The devices plugged so far, to check that every event names one that is there.
+struct Plugged {
+    std::map<int, std::string> present; // device -> its instance
+    std::set<int> seen;
+};
+
+int Device(Fields& fields, const Plugged& plugged) {
     const int device = static_cast<int>(Integer(fields.Get("device"), "device", 0, INT32_MAX));
-    if (!plugged.count(device))
+    if (!plugged.present.count(device))
         throw std::runtime_error("device " + std::to_string(device) + " is not plugged");
     return device;
 }
 
-RecordedPlug ParsePlug(Fields& fields, std::set<int>& plugged, std::set<int>& seen) {
+RecordedPlug ParsePlug(Fields& fields, Plugged& plugged) {
     RecordedPlug plug;
     plug.device = static_cast<int>(Integer(fields.Get("device"), "device", 0, INT32_MAX));
-    if (!seen.insert(plug.device).second)
+    if (!plugged.seen.insert(plug.device).second)
         throw std::runtime_error("device " + std::to_string(plug.device) + " was plugged before");
-    plugged.insert(plug.device);
     plug.instance = Text(fields.Get("instance"), "instance");
+    for (const auto& [device, instance] : plugged.present) {
+        if (instance == plug.instance)
+            throw std::runtime_error("instance \"" + instance + "\" is plugged already");
+    }
+    plugged.present[plug.device] = plug.instance;
     if (fields.Has("vendor_id") || fields.Has("product_id") || fields.Has("version_number")) {
         plug.attributes = hid::HidAttributes{
             static_cast<std::uint16_t>(Integer(fields.Get("vendor_id"), "vendor_id", 0, 0xFFFF)),
@@ -119,7 +130,7 @@ RecordedPlug ParsePlug(Fields& fields, std::set<int>& plugged, std::set<int>& se
     return plug;
 }
 
-RecordedTransfer ParseTransfer(Fields& fields, const std::set<int>& plugged) {
+RecordedTransfer ParseTransfer(Fields& fields, const Plugged& plugged) {
     RecordedTransfer transfer;
     transfer.device = Device(fields, plugged);
     const std::string direction = Text(fields.Get("direction"), "direction");
@@ -133,15 +144,15 @@ RecordedTransfer ParseTransfer(Fields& fields, const std::set<int>& plugged) {
     return transfer;
 }
 
-RecordedEvent ParseEvent(const json& line, std::set<int>& plugged, std::set<int>& seen) {
+RecordedEvent ParseEvent(const json& line, Plugged& plugged) {
     Fields fields(line);
     const std::string event = Text(fields.Get("event"), "event");
     RecordedEvent parsed;
     if (event == "plug") {
-        parsed = ParsePlug(fields, plugged, seen);
+        parsed = ParsePlug(fields, plugged);
     } else if (event == "unplug") {
         parsed = RecordedUnplug{Device(fields, plugged)};
-        plugged.erase(std::get<RecordedUnplug>(parsed).device);
+        plugged.present.erase(std::get<RecordedUnplug>(parsed).device);
     } else if (event == "refused") {
         parsed = RecordedRefusal{Device(fields, plugged),
                                  static_cast<int>(Integer(fields.Get("error"), "error", 0, INT32_MAX))};
@@ -178,13 +189,12 @@ std::vector<RecordedEvent> ParseRecording(const std::string& text) {
         header.value("format", json()) != kFormat)
         throw std::runtime_error("line 1: expected " + RecordingHeader());
     std::vector<RecordedEvent> events;
-    std::set<int> plugged;
-    std::set<int> seen;
+    Plugged plugged;
     for (int number = 2; std::getline(lines, line); ++number) {
         if (line.find_first_not_of(" \t\r") == std::string::npos)
             continue;
         try {
-            events.push_back(ParseEvent(json::parse(line), plugged, seen));
+            events.push_back(ParseEvent(json::parse(line), plugged));
         } catch (const std::exception& fault) {
             throw std::runtime_error("line " + std::to_string(number) + ": " + fault.what());
         }

@@ -82,6 +82,8 @@ TEST(Recording, RejectsWhatItCannotTake) {
         {kHeader + "\n" + R"({"event":"plug","device":0,"instance":"i0","vendor_id":5824})",
          R"(line 2: "product_id": missing)"},
         {kHeader + "\n\n" + kPlug + "\n" + kPlug, "line 4: device 0 was plugged before"},
+        {kHeader + "\n" + kPlug + "\n" + R"({"event":"plug","device":1,"instance":"i0"})",
+         R"(line 3: instance "i0" is plugged already)"},
         {kHeader + "\n" + R"({"event":"unplug","device":0})", "line 2: device 0 is not plugged"},
         {kHeader + "\n" + kPlug + "\n" + R"({"event":"unplug","device":0})" + "\n" +
              R"({"event":"transfer","device":0,"direction":"set","report_id":2,"sent":"02","ok":true})",
