@@ -73,7 +73,7 @@ public:
         if (!line_.contains(field))
             throw std::runtime_error("\"" + field + "\": missing");
         taken_.insert(field);
-        return line_[field];
+        return line_.at(field);
     }
     void RefuseOthers() const {
         for (const auto& [key, value] : line_.items()) {
