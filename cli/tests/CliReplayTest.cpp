@@ -163,6 +163,33 @@ TEST_F(CliReplay, FixturesReplay) {
     }
 }
 
+// A replay recorded again is the recording it replayed: the same devices, plugs, refusals and transfers, in
+// the same order.
+TEST_F(CliReplay, ReplayRecordedAgainIsTheSame) {
+    const struct {
+        const char* fixture;
+        std::vector<std::string> args;
+    } cases[] = {
+        {"info.jsonl", {"info"}},
+        {"update-verify.jsonl", {"update", "--verify"}},
+        {"update-vanishing.jsonl", {"update"}},
+        {"list-no-permission.jsonl", {"list"}},
+    };
+    const std::filesystem::path again = recording_.string() + ".again";
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.fixture);
+        const std::string recording = Fixture(c.fixture);
+        std::vector<std::string> args = {"--record", again.string()};
+        args.insert(args.end(), c.args.begin(), c.args.end());
+        Replay(recording, args);
+        std::ifstream file(again, std::ios::binary);
+        std::ostringstream text;
+        text << file.rdbuf();
+        EXPECT_EQ(text.str(), recording);
+    }
+    std::filesystem::remove(again);
+}
+
 // A recording that no longer matches what the command line sends names the first transfer that differs and
 // the byte, and nothing is transferred after it.
 TEST_F(CliReplay, TamperedRecordingNamesTheTransfer) {
