@@ -190,6 +190,14 @@ TEST_F(CliReplay, ReplayRecordedAgainIsTheSame) {
     std::filesystem::remove(again);
 }
 
+TEST_F(CliReplay, RecordingThatCannotBeWrittenIsAUsageError) {
+    const std::string path = (std::filesystem::temp_directory_path() / "no-such-folder" / "x.jsonl").string();
+    const Outcome outcome = Run({"--simulate", "--record", path, "list"});
+    EXPECT_EQ(outcome.code, kExitUsage);
+    EXPECT_EQ(outcome.err, "--record: cannot write " + path + "\n");
+    EXPECT_EQ(outcome.out, "");
+}
+
 // A recording that no longer matches what the command line sends names the first transfer that differs and
 // the byte, and nothing is transferred after it.
 TEST_F(CliReplay, TamperedRecordingNamesTheTransfer) {
