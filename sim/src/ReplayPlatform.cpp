@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <stdexcept>
 
 namespace miran::sim {
 
@@ -88,13 +89,13 @@ void ReplayPlatform::ApplyDueBusEvents() {
 
 void ReplayPlatform::Diverge(std::string message) {
     mismatch_ = "Replay: " + std::move(message);
-    throw ReplayMismatch(mismatch_);
+    throw std::runtime_error(mismatch_);
 }
 
 bool ReplayPlatform::Answer(int device, const std::uint8_t* sent, std::size_t length, std::uint8_t* reply) {
     std::lock_guard lock(mutex_);
     if (!mismatch_.empty())
-        throw ReplayMismatch(mismatch_);
+        throw std::runtime_error(mismatch_);
     std::deque<Numbered>& queue = transfers_[device];
     if (queue.empty())
         Diverge("transfer " + std::to_string(answered_ + 1) + " is not in the recording");

@@ -8,20 +8,15 @@
 #include <map>
 #include <memory>
 #include <mutex>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
 namespace miran::sim {
 
-// Thrown by a transfer that differs from the recorded one, and by every transfer after it.
-struct ReplayMismatch : std::runtime_error {
-    using std::runtime_error::runtime_error;
-};
-
 // Presents the devices of a recording (sim/Recording.h) and answers each transfer from it: every device's
 // transfers in their recorded order, each checked against the recorded one (direction, report ID, length,
-// a Set's bytes). A plug or unplug happens once every transfer recorded before it has been answered, as a
+// a Set's bytes); the first that differs throws std::runtime_error naming it and the byte, and so does every
+// transfer after it. A plug or unplug happens once every transfer recorded before it has been answered, as a
 // programmer's reboot follows the status of its closing command. Safe to use from several threads.
 class ReplayPlatform : public hid::HidPlatform {
 public:
@@ -51,7 +46,7 @@ private:
     };
 
     // Checks the transfer against the device's next recorded one and answers it (a Get's reply into
-    // `reply`); throws ReplayMismatch when it differs.
+    // `reply`).
     bool Answer(int device, const std::uint8_t* sent, std::size_t length, std::uint8_t* reply);
     [[noreturn]] void Diverge(std::string message);
     void ApplyDueBusEvents(); // mutex_ held
