@@ -208,27 +208,29 @@ TEST_F(CliReplay, TamperedRecordingNamesTheTransfer) {
         const char* tampered; // nullptr: the line is removed; "...": the recording ends before it
         const char* message;
         int code;
+        int traced; // transfers answered before
     } cases[] = {
         {"info.jsonl", 3, R"("sent":"0201000000000000")", R"("sent":"0201000000000100")",
          "Unexpected error: Replay: transfer 1 differs from the recording at byte 6: sent 00, recorded 01",
-         kExitUnexpected},
+         kExitUnexpected, 0},
         {"info.jsonl", 7, R"("sent":"02019ea2)", R"("sent":"02019ea3)",
          "Unexpected error: Replay: transfer 5 differs from the recording at byte 3: sent A2, recorded A3",
-         kExitUnexpected},
+         kExitUnexpected, 4},
         {"info.jsonl", 6, R"("report_id":3)", R"("report_id":1)",
          "Unexpected error: Replay: transfer 4 differs from the recording at byte 0: sent 03, recorded 01",
-         kExitUnexpected},
+         kExitUnexpected, 3},
         {"info.jsonl", 5, R"("sent":"0200000000000000")", R"("sent":"02000000000000")",
          "Unexpected error: Replay: transfer 3 differs from the recording: 8 bytes, recorded 7",
-         kExitUnexpected},
+         kExitUnexpected, 2},
         {"info.jsonl", 3, "", nullptr,
          "Unexpected error: Replay: transfer 1 differs from the recording: a Set, recorded a Get",
-         kExitUnexpected},
+         kExitUnexpected, 0},
         {"info.jsonl", 9, "", "...", "Unexpected error: Replay: transfer 7 is not in the recording",
-         kExitUnexpected},
+         kExitUnexpected, 6},
         // The upload ends at the first failing transfer, with its message.
         {"update-verify.jsonl", 17, R"("sent":"013b72)", R"("sent":"013b73)",
-         "Replay: transfer 15 differs from the recording at byte 2: sent 72, recorded 73", kExitUploadFailed},
+         "Replay: transfer 15 differs from the recording at byte 2: sent 72, recorded 73", kExitUploadFailed,
+         14},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.message);
@@ -252,6 +254,7 @@ TEST_F(CliReplay, TamperedRecordingNamesTheTransfer) {
         const auto err = Lines(replayed.err);
         ASSERT_FALSE(err.empty());
         EXPECT_EQ(err.back(), c.message);
+        EXPECT_EQ(err.size(), static_cast<std::size_t>(c.traced) + 1) << replayed.err;
     }
 }
 
