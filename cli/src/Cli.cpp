@@ -14,6 +14,7 @@
 #include "hid/DebugLog.h"
 #include "resources/Resources.h"
 #include "sim/HidBackend.h"
+#include "sim/RecordingPlatform.h"
 #include "update/ImageFile.h"
 
 #include <algorithm>
@@ -68,8 +69,8 @@ int ImageInfo(const Options& options, Environment& env) {
     return kExitOk;
 }
 
-std::shared_ptr<hid::HidPlatform> MakePlatform(const Options& options, const Environment& env,
-                                               std::unique_ptr<sim::SimulatedBus>& bus) {
+std::shared_ptr<hid::HidPlatform> ChosenPlatform(const Options& options, const Environment& env,
+                                                 std::unique_ptr<sim::SimulatedBus>& bus) {
     if (!options.simulate && env.platform)
         return env.platform;
     sim::HidBackend backend;
@@ -83,6 +84,18 @@ std::shared_ptr<hid::HidPlatform> MakePlatform(const Options& options, const Env
     }
     bus = std::move(backend.bus);
     return backend.platform;
+}
+
+std::shared_ptr<hid::HidPlatform> MakePlatform(const Options& options, const Environment& env,
+                                               std::unique_ptr<sim::SimulatedBus>& bus) {
+    std::shared_ptr<hid::HidPlatform> platform = ChosenPlatform(options, env, bus);
+    if (!options.record)
+        return platform;
+    try {
+        return std::make_shared<sim::RecordingPlatform>(platform, *options.record);
+    } catch (const std::runtime_error& error) {
+        throw Failure{kExitUsage, std::string("--record: ") + error.what()};
+    }
 }
 
 void PrintShown(Environment& env, const json& shown) {

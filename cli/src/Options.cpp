@@ -39,8 +39,11 @@ Options:
   --verify-timeout SECONDS
                         how long --verify waits for the programmer to come back (default 10)
   --json                JSON Lines on stdout
-  --simulate[=FILE]     use virtual programmers: one with defaults, or those described in FILE
+  --simulate[=FILE]     use virtual programmers: one with defaults, or those described in FILE; or,
+                        when FILE is a recording, its devices answering as recorded
   --trace               every feature-report transfer on stderr
+  --record FILE         write the HID session to FILE as JSON Lines (the devices, as they were plugged and
+                        unplugged, and every feature-report transfer); --simulate=FILE replays it
   --debug               what the HID layer decided on stderr: hot-plug source, nodes skipped, failed opens
   --print-udev-rules    the udev rule that lets the logged-in user open the programmers
                         (Linux only: on Windows a usage error, exit code 2)
@@ -114,6 +117,8 @@ Options ParseOptions(const std::vector<std::string>& args) {
             options.simulateFile = arg.substr(std::string("--simulate=").size());
             if (options.simulateFile->empty())
                 throw UsageError{"--simulate= needs a file"};
+        } else if (arg == "--record") {
+            options.record = value();
         } else if (arg == "--trace" || arg == "--debug") {
             (arg == "--trace" ? options.trace : options.debug) = true;
         } else if (arg == "--json" || arg == "--verify") {

@@ -16,6 +16,7 @@ struct Options {
     bool printUdevRules = false;
     bool simulate = false;
     std::optional<std::string> simulateFile;
+    std::optional<std::string> record; // the HID session is written to this file
     bool trace = false;
     bool debug = false; // what the HID layer decided, on stderr
     bool json = false;

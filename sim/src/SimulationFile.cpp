@@ -1,10 +1,9 @@
 #include "sim/SimulationFile.h"
 
-#include <cctype>
-#include <filesystem>
-#include <fstream>
+#include "JsonFields.h"
+#include "RegularFile.h"
+
 #include <nlohmann/json.hpp>
-#include <sstream>
 #include <stdexcept>
 
 namespace miran::sim {
@@ -12,47 +11,6 @@ namespace miran::sim {
 namespace {
 
 using nlohmann::json;
-
-std::vector<std::uint8_t> ParseHex(const std::string& text, const std::string& field) {
-    std::string digits;
-    for (char c : text) {
-        if (std::isspace(static_cast<unsigned char>(c)))
-            continue;
-        if (!std::isxdigit(static_cast<unsigned char>(c)))
-            throw std::runtime_error("\"" + field + "\": not a hex string");
-        digits += c;
-    }
-    if (digits.size() % 2 != 0)
-        throw std::runtime_error("\"" + field + "\": odd number of hex digits");
-    std::vector<std::uint8_t> bytes;
-    for (std::size_t i = 0; i < digits.size(); i += 2)
-        bytes.push_back(static_cast<std::uint8_t>(std::stoi(digits.substr(i, 2), nullptr, 16)));
-    return bytes;
-}
-
-std::string FieldError(const std::string& field, const std::string& expected) {
-    return "\"" + field + "\": expected " + expected;
-}
-
-// A JSON integer (never a fraction, an exponent or a boolean) from min to max.
-long long Integer(const json& value, const std::string& field, long long min, long long max) {
-    bool inRange = false;
-    if (value.is_number_unsigned())
-        inRange = value.get<std::uint64_t>() <= static_cast<std::uint64_t>(max) &&
-                  static_cast<long long>(value.get<std::uint64_t>()) >= min;
-    else if (value.is_number_integer())
-        inRange = value.get<std::int64_t>() >= min && value.get<std::int64_t>() <= max;
-    if (!inRange)
-        throw std::runtime_error(
-            FieldError(field, "an integer from " + std::to_string(min) + " to " + std::to_string(max)));
-    return value.get<long long>();
-}
-
-std::string Text(const json& value, const std::string& field) {
-    if (!value.is_string())
-        throw std::runtime_error(FieldError(field, "a string"));
-    return value.get<std::string>();
-}
 
 ProgrammerConfig ParseDevice(const json& device, int index) {
     if (!device.is_object())
@@ -133,23 +91,9 @@ std::vector<ProgrammerConfig> ParseSimulation(const std::string& text) {
 }
 
 std::vector<ProgrammerConfig> LoadSimulationFile(const std::string& path) {
-    // Only a regular file of a sensible size: a FIFO would block and /dev/zero never end.
-    constexpr std::uintmax_t kMaxSize = 1 << 20;
-    std::error_code error;
-    const std::filesystem::file_status status = std::filesystem::status(path, error);
-    if (error)
-        throw std::runtime_error("cannot read " + path + ": " + error.message());
-    if (!std::filesystem::is_regular_file(status))
-        throw std::runtime_error(path + ": not a regular file");
-    if (std::filesystem::file_size(path, error) > kMaxSize || error)
-        throw std::runtime_error(path + ": larger than 1 MiB");
-    std::ifstream file(path);
-    if (!file)
-        throw std::runtime_error("cannot read " + path);
-    std::ostringstream text;
-    text << file.rdbuf();
+    const std::string text = ReadRegularFile(path, kMaxSimulationMiB);
     try {
-        return ParseSimulation(text.str());
+        return ParseSimulation(text);
     } catch (const std::runtime_error& fault) {
         throw std::runtime_error(path + ": " + fault.what());
     }

@@ -19,8 +19,9 @@ struct HidBackend {
 };
 
 // The system's backend without a simulation. With one, virtual programmers: those the simulation file
-// describes, or one with defaults when it names no file (empty). Throws std::runtime_error when the file
-// cannot be read or parsed, std::system_error when the system refuses a backend.
+// describes, or one with defaults when it names no file (empty); when the file is a recording
+// (sim/Recording.h), the replay of its devices instead (no bus, no programmers). Throws std::runtime_error
+// when the file cannot be read or parsed, std::system_error when the system refuses a backend.
 HidBackend ChooseHidBackend(const std::optional<std::string>& simulation);
 
 } // namespace miran::sim

@@ -2,10 +2,13 @@
 
 #include "sim/ProgrammerConfig.h"
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
 namespace miran::sim {
+
+inline constexpr std::uintmax_t kMaxSimulationMiB = 1;
 
 // The programmers of a simulation, from JSON: {"devices":[{...}, ...]}; every field of a device is optional
 // ("serial", "info", "unique_id", "bios", "fail_transfer", "unplug_at_transfer", "status", "reply_length",
