@@ -2,9 +2,9 @@
 
 #include "window/MainView.h"
 #include "window/MainWindow.h"
+#include "window/SerialMask.h"
 
 #include <algorithm>
-#include <cctype>
 #include <deque>
 #include <functional>
 #include <poll.h>
@@ -22,22 +22,15 @@ struct FakeLabel {
     const std::string& Text() const { return caption; }
 };
 
-// Fifteen optional digits, blanks shown as '_': a space is dropped and moves what follows up, a blank keeps
-// its place.
+// Fifteen optional digits, blanks shown as '_', as the serial mask keeps them.
 struct FakeSerialField {
-    std::string shown = std::string(15, '_');
-    void setText(const std::string& text) {
-        shown.clear();
-        for (char c : text)
-            if ((std::isdigit(static_cast<unsigned char>(c)) || c == '_') && shown.size() < 15)
-                shown += c;
-        shown.resize(15, '_');
-    }
-    const std::string& DisplayText() const { return shown; }
+    SerialMask mask;
+    void setText(const std::string& text) { mask.SetText(text); }
+    const std::string& DisplayText() const { return mask.Shown(); }
     // The text without its blanks.
     std::string Text() const {
-        std::string digits = shown;
-        std::erase(digits, '_');
+        std::string digits = mask.Shown();
+        std::erase(digits, SerialMask::kBlank);
         return digits;
     }
 };
