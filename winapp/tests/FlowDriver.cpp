@@ -1,0 +1,112 @@
+// Drives a running miran-isp-up.exe as a user would, from another process: waits for the remembered
+// programmer to be identified, clicks START UPDATE, waits for the outcome and for the programmer's return
+// after its restart, and closes the window. Prints what the window showed on the way.
+
+#include "ControlIds.h"
+#include "Text.h"
+
+#include <chrono>
+#include <functional>
+#include <iostream>
+#include <string>
+#include <thread>
+
+using namespace miran::winapp;
+
+namespace {
+
+// The other process answers in its own time: asked again until the deadline.
+bool WaitFor(const std::function<bool()>& condition) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() > deadline)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return true;
+}
+
+HWND FindControl(HWND main, int id) {
+    struct Search {
+        int id;
+        HWND found;
+    } search{id, nullptr};
+    EnumChildWindows(
+        main,
+        [](HWND child, LPARAM data) {
+            auto& s = *reinterpret_cast<Search*>(data);
+            if (GetDlgCtrlID(child) != s.id)
+                return TRUE;
+            s.found = child;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+// A control's text as the control keeps it: from another process GetWindowText reads only the caption.
+std::string ControlText(HWND control, UINT codePage = CP_UTF8) {
+    std::wstring text(static_cast<std::size_t>(SendMessageW(control, WM_GETTEXTLENGTH, 0, 0)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(
+        SendMessageW(control, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()))));
+    return Narrow(text, codePage);
+}
+
+std::string EntryText(HWND combo, int index) {
+    std::wstring text(static_cast<std::size_t>(SendMessageW(combo, CB_GETLBTEXTLEN, index, 0)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(
+        SendMessageW(combo, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(text.data()))));
+    return Narrow(text);
+}
+
+int Fail(const std::string& what) {
+    std::cout << "timed out: " << what << std::endl;
+    return 1;
+}
+
+} // namespace
+
+int main() {
+    std::cout << std::unitbuf;
+    HWND main = nullptr;
+    // Shown once its controls exist.
+    if (!WaitFor([&] {
+            return (main = FindWindowW(kMainWindowClass, nullptr)) != nullptr && IsWindowVisible(main);
+        }))
+        return Fail("no main window");
+    HWND start = FindControl(main, ButStart);
+    HWND list = FindControl(main, cbDevices);
+    HWND bar = FindControl(main, sBar);
+    if (!WaitFor([&] { return IsWindowEnabled(start) != FALSE; }))
+        return Fail("START UPDATE stays disabled, status '" + ControlText(bar, CP_ACP) + "'");
+
+    std::cout << "title: " << ControlText(main) << '\n';
+    const int count = static_cast<int>(SendMessageW(list, CB_GETCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i)
+        std::cout << "entry: " << EntryText(list, i) << '\n';
+    std::cout << "selected: " << SendMessageW(list, CB_GETCURSEL, 0, 0) << '\n';
+    std::cout << "Bios-Version: " << ControlText(FindControl(main, LabSDBios)) << '\n';
+    std::cout << "USB-Serial Number: " << ControlText(FindControl(main, edUsbSerial)) << '\n';
+
+    PostMessageW(start, BM_CLICK, 0, 0);
+    // The status bar's text is its status panel's.
+    std::string status;
+    if (!WaitFor([&] {
+            status = ControlText(bar, CP_ACP);
+            return !status.empty() && status != "Writing Bios";
+        }))
+        return Fail("no outcome");
+    std::cout << "status: " << status << '\n';
+
+    // The programmer restarts after its closing command; once back it is identified with its new Bios.
+    HWND deviceBios = FindControl(main, LabSDBios);
+    if (!WaitFor([&] {
+            return ControlText(deviceBios) == "v1.9.0" && IsWindowEnabled(start) &&
+                   SendMessageW(list, CB_GETCURSEL, 0, 0) == 1;
+        }))
+        return Fail("the restarted programmer is not identified");
+    std::cout << "after the restart: " << EntryText(list, 1) << ", " << ControlText(bar, CP_ACP) << '\n';
+
+    PostMessageW(main, WM_CLOSE, 0, 0);
+    return 0;
+}
