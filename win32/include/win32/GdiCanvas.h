@@ -38,5 +38,7 @@ private:
 
 // A colour as GDI takes it, a system colour looked up now.
 COLORREF ToColorRef(paint::TColor color);
+// The plain RGB value of a colour, a system colour looked up now.
+paint::TColor Resolve(paint::TColor color);
 
 } // namespace miran::win32
