@@ -1,6 +1,6 @@
 #include "MaskedEdit.h"
 
-#include "Text.h"
+#include "win32/Text.h"
 
 #include <commctrl.h>
 
@@ -22,7 +22,7 @@ void MaskedEdit::SetText(const std::string& text) {
 }
 
 void MaskedEdit::Show(std::size_t caret) {
-    SetWindowTextW(handle_, Widen(mask_.Shown()).c_str());
+    SetWindowTextW(handle_, win32::ToUtf16(mask_.Shown()).c_str());
     SendMessageW(handle_, EM_SETSEL, caret, static_cast<LPARAM>(caret));
 }
 
@@ -39,7 +39,7 @@ void MaskedEdit::Paste() {
     std::string typed;
     if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
         if (const auto* text = static_cast<const wchar_t*>(GlobalLock(data))) {
-            typed = Narrow(text);
+            typed = win32::ToUtf8(text);
             GlobalUnlock(data);
         }
     }
@@ -63,7 +63,7 @@ LRESULT CALLBACK MaskedEdit::Procedure(HWND window, UINT message, WPARAM wParam,
         if (wParam < L' ')
             break;
         const auto [start, end] = edit.Selection();
-        const std::string typed = Narrow(std::wstring(1, static_cast<wchar_t>(wParam)));
+        const std::string typed = win32::ToUtf8(std::wstring(1, static_cast<wchar_t>(wParam)));
         edit.Show(edit.mask_.Replace(start, end, typed));
         return 0;
     }

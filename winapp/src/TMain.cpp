@@ -1,7 +1,7 @@
 #include "TMain.h"
 
 #include "ControlIds.h"
-#include "Text.h"
+#include "win32/Text.h"
 
 #include <commctrl.h>
 #include <system_error>
@@ -20,14 +20,6 @@ constexpr COLORREF kNavy = RGB(0, 0, 128);
 constexpr COLORREF kMaroon = RGB(128, 0, 0);
 constexpr COLORREF kPanelColour = RGB(225, 225, 225);
 constexpr DWORD kMainStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
-
-HFONT MakeFont(const wchar_t* family, int points, bool bold, bool pixels = false) {
-    HDC screen = GetDC(nullptr);
-    const int height = pixels ? -points : -MulDiv(points, GetDeviceCaps(screen, LOGPIXELSY), 72);
-    ReleaseDC(nullptr, screen);
-    return CreateFontW(height, 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                       OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, family);
-}
 
 HWND MakeChild(HWND parent, int id, const wchar_t* windowClass, const wchar_t* text, DWORD style, RECT place,
                HFONT font) {
@@ -102,9 +94,7 @@ void RegisterClasses(WNDPROC mainProcedure) {
 } // namespace
 
 TMain::TMain(window::MainEnvironment environment)
-    : baseFont_(MakeFont(L"MS Sans Serif", 8, false)), labelFont_(MakeFont(L"Tahoma", 8, true)),
-      buttonFont_(MakeFont(L"Verdana", 8, true)), barFont_(MakeFont(L"Tahoma", 11, false, true)),
-      panelBrush_(CreateSolidBrush(kPanelColour)),
+    : panelBrush_(CreateSolidBrush(kPanelColour)),
       placementWindow_(settings::TFormBorderStyle::bsSingle, settings::TPosition::poDesktopCenter,
                        {[this](HWND control) {
                             const int id = GetDlgCtrlID(control);
@@ -134,10 +124,7 @@ TMain::~TMain() {
     behaviour_.reset();
     if (IsWindow(handle_))
         DestroyWindow(handle_);
-    for (HGDIOBJ object : {static_cast<HGDIOBJ>(baseFont_), static_cast<HGDIOBJ>(labelFont_),
-                           static_cast<HGDIOBJ>(buttonFont_), static_cast<HGDIOBJ>(barFont_),
-                           static_cast<HGDIOBJ>(panelBrush_)})
-        DeleteObject(object);
+    DeleteObject(panelBrush_);
 }
 
 HWND TMain::Control(int id) const {
@@ -146,11 +133,12 @@ HWND TMain::Control(int id) const {
 }
 
 void TMain::Add(int id, HWND control) {
+    SetWindowLongPtrW(control, GWLP_ID, id);
     controls_[id] = control;
 }
 
 void TMain::CreateControls() {
-    SendMessageW(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(baseFont_), FALSE);
+    SendMessageW(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(baseFont_.Get()), FALSE);
     names_ = {{GroupBox1, "GroupBox1"},
               {Label1, "Label1"},
               {LabBiosVersion, "LabBiosVersion"},
@@ -171,14 +159,14 @@ void TMain::CreateControls() {
               {sBar, "sBar"},
               {pBar, "pBar"}};
     const auto group = [&](int id, const wchar_t* caption, RECT place) {
-        HWND box =
-            MakeChild(handle_, id, L"BUTTON", caption, BS_GROUPBOX | WS_CLIPCHILDREN, place, labelFont_);
+        HWND box = MakeChild(handle_, id, L"BUTTON", caption, BS_GROUPBOX | WS_CLIPCHILDREN, place,
+                             labelFont_.Get());
         SetWindowSubclass(box, GroupProcedure, 0, 0);
         Add(id, box);
         return box;
     };
     const auto label = [&](HWND parent, int id, const wchar_t* text, RECT place, DWORD alignment) {
-        Add(id, MakeChild(parent, id, L"STATIC", text, alignment | SS_NOPREFIX, place, labelFont_));
+        Add(id, MakeChild(parent, id, L"STATIC", text, alignment | SS_NOPREFIX, place, labelFont_.Get()));
     };
     constexpr DWORD left = SS_LEFTNOWORDWRAP;
 
@@ -191,42 +179,45 @@ void TMain::CreateControls() {
     HWND box2 = group(GrpBox, L"", Place(0, 67, 349, 94));
     label(box2, Label5, L"Device-Serial Number", Place(8, 6, 121, 16), left);
     HWND combo = MakeChild(box2, cbDevices, WC_COMBOBOXW, L"", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP,
-                           Place(8, 22, 145, 22 + 8 * 16), baseFont_);
+                           Place(8, 22, 145, 22 + 8 * 16), labelFont_.Get());
     // The closed box as high as the layout has it; the height above was that of the open list.
     SendMessageW(combo, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), 22 - 6);
     Add(cbDevices, combo);
-    // TODO(winctl): the painted lamp.
-    Add(Led, MakeChild(box2, Led, L"STATIC", L"", SS_GRAYRECT, Place(160, 25, 16, 16), baseFont_));
+    Led_ = std::make_unique<win32::TLED>(box2, 160, 25);
+    Add(Led, Led_->Handle());
     label(box2, Label4, L"Bios-Version:", Place(200, 25, 81, 16), SS_RIGHT);
     label(box2, LabSDBios, L"---", Place(288, 25, 49, 16), left);
     label(box2, Label3, L"USB-Serial Number", Place(8, 48, 121, 16), left);
     edUsbSerial_ = std::make_unique<MaskedEdit>(box2, edUsbSerial, Place(8, 64, 125, 22));
-    SendMessageW(edUsbSerial_->Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(baseFont_), FALSE);
+    SendMessageW(edUsbSerial_->Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(labelFont_.Get()), FALSE);
     Add(edUsbSerial, edUsbSerial_->Handle());
-    // TODO(winctl): the markup label.
-    Add(MarkupLabel1,
-        MakeChild(box2, MarkupLabel1, L"STATIC", L"Enter 13 Digits to use POLY-MCU\nwith Atmel-Studio",
-                  SS_LEFT, Place(144, 60, 171, 27), baseFont_));
+    MarkupLabel1_ = std::make_unique<win32::TMarkupLabel>(box2, 144, 60, 171, 27);
+    MarkupLabel1_->setFont(labelFont_.Font());
+    MarkupLabel1_->setCaption("Enter 13 Digits to use POLY-MCU<br>with Atmel-Studio");
+    Add(MarkupLabel1, MarkupLabel1_->Handle());
 
-    HWND panel =
-        MakeChild(handle_, Panel1, kPanelClass, L"", WS_CLIPCHILDREN,
-                  Place(0, kClientHeight - kBarHeight - kPanelHeight, kClientWidth, kPanelHeight), baseFont_);
+    HWND panel = MakeChild(handle_, Panel1, kPanelClass, L"", WS_CLIPCHILDREN,
+                           Place(0, kClientHeight - kBarHeight - kPanelHeight, kClientWidth, kPanelHeight),
+                           baseFont_.Get());
     Add(Panel1, panel);
-    Add(ButStart, MakeChild(panel, ButStart, L"BUTTON", L"START UPDATE",
-                            BS_PUSHBUTTON | WS_TABSTOP | WS_DISABLED, Place(8, 8, 241, 25), buttonFont_));
+    Add(ButStart,
+        MakeChild(panel, ButStart, L"BUTTON", L"START UPDATE", BS_PUSHBUTTON | WS_TABSTOP | WS_DISABLED,
+                  Place(8, 8, 241, 25), buttonFont_.Get()));
     Add(ButExit, MakeChild(panel, ButExit, L"BUTTON", L"EXIT", BS_PUSHBUTTON | WS_TABSTOP,
-                           Place(264, 8, 75, 25), buttonFont_));
+                           Place(264, 8, 75, 25), buttonFont_.Get()));
 
-    // TODO(winctl): the status bar hosting the gradient bar.
-    HWND bar = MakeChild(handle_, sBar, STATUSCLASSNAMEW, L"", 0,
-                         Place(0, kClientHeight - kBarHeight, kClientWidth, kBarHeight), barFont_);
-    const int edges[] = {250, -1};
-    SendMessageW(bar, SB_SETPARTS, 2, reinterpret_cast<LPARAM>(edges));
-    Add(sBar, bar);
-    RECT second{};
-    SendMessageW(bar, SB_GETRECT, 1, reinterpret_cast<LPARAM>(&second));
-    InflateRect(&second, -1, -1);
-    Add(pBar, MakeChild(bar, pBar, PROGRESS_CLASSW, L"", PBS_SMOOTH, second, baseFont_));
+    sBar_ = std::make_unique<win32::TStatusBar>(handle_);
+    sBar_->setSizeGrip(false);
+    sBar_->setFont(win32::PixelFont("Tahoma", 11));
+    sBar_->AddPanel()->setWidth(250);
+    sBar_->AddPanel()->setWidth(50);
+    Add(sBar, sBar_->Handle());
+    pBar_ = std::make_unique<win32::TGradientProgress>(handle_, 0, 0, 94, 15);
+    pBar_->setSolid(true);
+    pBar_->setStartColor(paint::clGreen);
+    pBar_->setEndColor(paint::clLime);
+    sBar_->Panel(1)->setControl(pBar_->Handle());
+    Add(pBar, pBar_->Handle());
 }
 
 void TMain::Show() {
@@ -284,6 +275,10 @@ LRESULT TMain::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_DESTROY:
         PostQuitMessage(0);
         return 0;
+    case WM_SIZE:
+        if (sBar_)
+            SendMessageW(sBar_->Handle(), WM_SIZE, wParam, lParam);
+        break;
     case kDispatchedMessage:
         RunDispatched();
         return 0;
@@ -321,7 +316,7 @@ void TMain::RunDispatched() {
 
 void TMain::SetTitle(const std::string& title) {
     // The caption is also the task bar's text.
-    SetWindowTextW(handle_, Widen(title).c_str());
+    SetWindowTextW(handle_, win32::ToUtf16(title).c_str());
 }
 
 void TMain::Close() {
@@ -330,24 +325,23 @@ void TMain::Close() {
 
 void TMain::ShowDebugWindow() {
     if (debug_)
-        ShowWindow(debug_, SW_SHOWNORMAL);
+        debug_->Show();
 }
 
 void TMain::ShowError(const std::string& text) {
-    MessageBoxW(handle_, Widen(text, CP_ACP).c_str(), Widen(WindowText(handle_)).c_str(),
-                MB_OK | MB_ICONERROR);
+    MessageBoxW(handle_, win32::ToUtf16(text).c_str(), WindowTitle(handle_).c_str(), MB_OK | MB_ICONERROR);
 }
 
 void TMain::SetText(window::Field field, const std::string& text) {
     switch (field) {
     case window::Field::BiosVersion:
-        SetWindowTextW(Control(LabBiosVersion), Widen(text).c_str());
+        SetWindowTextW(Control(LabBiosVersion), win32::ToUtf16(text).c_str());
         break;
     case window::Field::BiosInfo:
-        SetWindowTextW(Control(LabBiosInfo), Widen(text).c_str());
+        SetWindowTextW(Control(LabBiosInfo), win32::ToUtf16(text).c_str());
         break;
     case window::Field::DeviceBios:
-        SetWindowTextW(Control(LabSDBios), Widen(text).c_str());
+        SetWindowTextW(Control(LabSDBios), win32::ToUtf16(text).c_str());
         break;
     case window::Field::UsbSerial:
         edUsbSerial_->SetText(text);
@@ -365,7 +359,7 @@ void TMain::ClearEntries() {
 
 // Serial texts are UTF-8 from the device to the list.
 void TMain::AddEntry(const std::string& text) {
-    SendMessageW(Control(cbDevices), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(text).c_str()));
+    SendMessageW(Control(cbDevices), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(win32::ToUtf16(text).c_str()));
 }
 
 void TMain::SelectEntry(int index) {
@@ -376,24 +370,36 @@ int TMain::SelectedEntry() {
     return static_cast<int>(SendMessageW(Control(cbDevices), CB_GETCURSEL, 0, 0));
 }
 
-void TMain::SetLamp(window::Lamp /*lamp*/) {
-    // TODO(winctl): the painted lamp.
+void TMain::SetLamp(window::Lamp lamp) {
+    switch (lamp) {
+    case window::Lamp::Off:
+        Led_->setStatus(false);
+        break;
+    case window::Lamp::Identifying:
+        Led_->setColorOn(paint::clYellow);
+        Led_->setStatus(true);
+        break;
+    case window::Lamp::Identified:
+        Led_->setColorOn(paint::clLime);
+        Led_->setStatus(true);
+        break;
+    }
 }
 
 void TMain::SetStatusText(const std::string& text) {
-    SendMessageW(Control(sBar), SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(Widen(text, CP_ACP).c_str()));
+    sBar_->Panel(0)->setText(text);
 }
 
-void TMain::SetStatusHint(const std::string& /*text*/) {
-    // TODO(winctl): the status bar's hint.
+void TMain::SetStatusHint(const std::string& text) {
+    sBar_->setHint(text);
 }
 
 void TMain::SetProgressMax(int maximum) {
-    SendMessageW(Control(pBar), PBM_SETRANGE32, 0, maximum);
+    pBar_->setMaximum(maximum);
 }
 
 void TMain::SetProgressPosition(int position) {
-    SendMessageW(Control(pBar), PBM_SETPOS, static_cast<WPARAM>(position), 0);
+    pBar_->setPosition(position);
 }
 
 void TMain::SetEnabled(window::Control control, bool enabled) {

@@ -3,6 +3,12 @@
 #include "MaskedEdit.h"
 #include "Win32PlacementWindow.h"
 #include "WindowsApi.h"
+#include "win32/Debug.h"
+#include "win32/Font.h"
+#include "win32/GradientProgress.h"
+#include "win32/LED.h"
+#include "win32/MarkupLabel.h"
+#include "win32/StatusBar.h"
 #include "window/MainEnvironment.h"
 #include "window/MainView.h"
 #include "window/MainWindow.h"
@@ -28,7 +34,7 @@ public:
     HWND Handle() const { return handle_; }
     // A control by its identifier (ControlIds.h).
     HWND Control(int id) const;
-    void SetDebugWindow(HWND debug) { debug_ = debug; }
+    void SetDebugWindow(win32::TDebug* debug) { debug_ = debug; }
 
     // Shows the window the first time: the placement storage restores the stored placement, then FormShow.
     void Show();
@@ -69,15 +75,18 @@ private:
     void Dispatch(std::function<void()> call) override;
 
     HWND handle_ = nullptr;
-    HWND debug_ = nullptr;
+    win32::TDebug* debug_ = nullptr;
     std::map<int, HWND> controls_;
     std::map<int, std::string> names_;
-    std::unique_ptr<MaskedEdit> edUsbSerial_;
-    HFONT baseFont_;
-    HFONT labelFont_;
-    HFONT buttonFont_;
-    HFONT barFont_;
+    win32::FontHandle baseFont_{win32::PointFont("MS Sans Serif", 8)};
+    win32::FontHandle labelFont_{win32::PointFont("Tahoma", 8, true)};
+    win32::FontHandle buttonFont_{win32::PointFont("Verdana", 8, true)};
     HBRUSH panelBrush_;
+    std::unique_ptr<MaskedEdit> edUsbSerial_;
+    std::unique_ptr<win32::TLED> Led_;
+    std::unique_ptr<win32::TMarkupLabel> MarkupLabel1_;
+    std::unique_ptr<win32::TStatusBar> sBar_;
+    std::unique_ptr<win32::TGradientProgress> pBar_;
     Win32PlacementWindow placementWindow_;
     std::unique_ptr<window::MainWindow> behaviour_;
 

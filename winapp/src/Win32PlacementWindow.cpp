@@ -1,6 +1,6 @@
 #include "Win32PlacementWindow.h"
 
-#include "Text.h"
+#include "win32/Text.h"
 
 namespace miran::winapp {
 
@@ -148,8 +148,15 @@ void Win32PlacementWindow::FocusControl(const std::string& name) {
 }
 
 void Win32PlacementWindow::ShowException(const std::exception& error) {
-    MessageBoxW(window_, Widen(error.what(), CP_ACP).c_str(), Widen(WindowText(window_)).c_str(),
+    MessageBoxW(window_, win32::ToUtf16(error.what()).c_str(), WindowTitle(window_).c_str(),
                 MB_OK | MB_ICONERROR);
+}
+
+std::wstring WindowTitle(HWND window) {
+    std::wstring title(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
+    title.resize(
+        static_cast<std::size_t>(GetWindowTextW(window, title.data(), static_cast<int>(title.size()))));
+    return title;
 }
 
 } // namespace miran::winapp

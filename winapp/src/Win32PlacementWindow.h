@@ -62,4 +62,7 @@ private:
     Controls controls_;
 };
 
+// A window's caption, for the message boxes it owns.
+std::wstring WindowTitle(HWND window);
+
 } // namespace miran::winapp

@@ -1,8 +1,10 @@
 #include "TMain.h"
-#include "Text.h"
 #include "WindowsApi.h"
 #include "hid/DebugLog.h"
 #include "sim/HidBackend.h"
+#include "win32/Debug.h"
+#include "win32/MsgBox.h"
+#include "win32/Text.h"
 #include "window/ReleaseCopy.h"
 
 #include <commctrl.h>
@@ -22,7 +24,7 @@ std::vector<std::string> CommandLineArguments() {
     LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &count);
     std::vector<std::string> arguments;
     for (int i = 1; i < count; ++i)
-        arguments.push_back(winapp::Narrow(wide[i]));
+        arguments.push_back(win32::ToUtf8(wide[i]));
     LocalFree(wide);
     return arguments;
 }
@@ -41,7 +43,7 @@ std::filesystem::path ExecutablePath() {
 
 int ReportStartFailure(const std::string& message) {
     std::cerr << "miran-isp-up: " << message << '\n';
-    MessageBoxW(nullptr, winapp::Widen(message, CP_ACP).c_str(), L"miran-isp-up", MB_OK | MB_ICONERROR);
+    MessageBoxW(nullptr, win32::ToUtf16(message).c_str(), L"miran-isp-up", MB_OK | MB_ICONERROR);
     return kStartFailureExitCode;
 }
 
@@ -80,6 +82,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     }
     // The windows carry the names of the original design's forms.
     winapp::TMain& Main = *created; // NOLINT(readability-identifier-naming): the main form's name
+    win32::TDebug Debug;            // NOLINT(readability-identifier-naming): the debug form's name
+    win32::TMsgBox MsgBox;          // NOLINT(readability-identifier-naming): the message box form's name
+    Main.SetDebugWindow(&Debug);
     Main.Show();
     return Main.Run();
 }

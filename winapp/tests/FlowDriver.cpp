@@ -3,13 +3,14 @@
 // after its restart, and closes the window. Prints what the window showed on the way.
 
 #include "ControlIds.h"
-#include "Text.h"
+#include "win32/Text.h"
 
 #include <chrono>
 #include <functional>
 #include <iostream>
 #include <string>
 #include <thread>
+#include <windows.h>
 
 using namespace miran::winapp;
 
@@ -45,18 +46,18 @@ HWND FindControl(HWND main, int id) {
 }
 
 // A control's text as the control keeps it: from another process GetWindowText reads only the caption.
-std::string ControlText(HWND control, UINT codePage = CP_UTF8) {
+std::string ControlText(HWND control) {
     std::wstring text(static_cast<std::size_t>(SendMessageW(control, WM_GETTEXTLENGTH, 0, 0)) + 1, L'\0');
     text.resize(static_cast<std::size_t>(
         SendMessageW(control, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()))));
-    return Narrow(text, codePage);
+    return miran::win32::ToUtf8(text);
 }
 
 std::string EntryText(HWND combo, int index) {
     std::wstring text(static_cast<std::size_t>(SendMessageW(combo, CB_GETLBTEXTLEN, index, 0)) + 1, L'\0');
     text.resize(static_cast<std::size_t>(
         SendMessageW(combo, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(text.data()))));
-    return Narrow(text);
+    return miran::win32::ToUtf8(text);
 }
 
 int Fail(const std::string& what) {
@@ -78,7 +79,7 @@ int main() {
     HWND list = FindControl(main, cbDevices);
     HWND bar = FindControl(main, sBar);
     if (!WaitFor([&] { return IsWindowEnabled(start) != FALSE; }))
-        return Fail("START UPDATE stays disabled, status '" + ControlText(bar, CP_ACP) + "'");
+        return Fail("START UPDATE stays disabled, status '" + ControlText(bar) + "'");
 
     std::cout << "title: " << ControlText(main) << '\n';
     const int count = static_cast<int>(SendMessageW(list, CB_GETCOUNT, 0, 0));
@@ -92,7 +93,7 @@ int main() {
     // The status bar's text is its status panel's.
     std::string status;
     if (!WaitFor([&] {
-            status = ControlText(bar, CP_ACP);
+            status = ControlText(bar);
             return !status.empty() && status != "Writing Bios";
         }))
         return Fail("no outcome");
@@ -105,7 +106,7 @@ int main() {
                    SendMessageW(list, CB_GETCURSEL, 0, 0) == 1;
         }))
         return Fail("the restarted programmer is not identified");
-    std::cout << "after the restart: " << EntryText(list, 1) << ", " << ControlText(bar, CP_ACP) << '\n';
+    std::cout << "after the restart: " << EntryText(list, 1) << ", " << ControlText(bar) << '\n';
 
     PostMessageW(main, WM_CLOSE, 0, 0);
     return 0;

@@ -63,7 +63,6 @@ TEST_F(LayoutTest, ControlsAtTheirPlaces) {
         {LabSDBios, GrpBox, 288, 25, 49, 16},
         {Label3, GrpBox, 8, 48, 121, 16},
         {edUsbSerial, GrpBox, 8, 64, 125, 22},
-        {MarkupLabel1, GrpBox, 144, 60, 171, 27},
         // Bottom-aligned above the status bar.
         {Panel1, 0, 0, 224 - 19 - 41, 349, 41},
         {ButStart, Panel1, 8, 8, 241, 25},
@@ -80,10 +79,13 @@ TEST_F(LayoutTest, ControlsAtTheirPlaces) {
         EXPECT_EQ(place.right - place.left, c.width) << c.id;
         EXPECT_EQ(place.bottom - place.top, c.height) << c.id;
     }
-    // The lamp sizes itself.
+    // The lamp sizes itself, and so does the markup label to its caption (171 x 27 laid out).
     const RECT lamp = PlaceInParent(main.Control(Led));
     EXPECT_EQ(lamp.left, 160);
     EXPECT_EQ(lamp.top, 25);
+    const RECT markup = PlaceInParent(main.Control(MarkupLabel1));
+    EXPECT_EQ(markup.left, 144);
+    EXPECT_EQ(markup.top, 60);
     // So does the status bar (a pixel higher than laid out), at the bottom over the whole width.
     const RECT bar = PlaceInParent(main.Control(sBar));
     EXPECT_EQ(bar.left, 0);
