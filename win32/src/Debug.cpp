@@ -12,7 +12,6 @@ constexpr UINT_PTR kMemoSubclass = 1;
 TDebug::TDebug() {
     Create({L"TDebug", 0, GetSysColorBrush(COLOR_BTNFACE)}, 0, WS_OVERLAPPEDWINDOW, L"Debug", 1165, 59, 594,
            554, nullptr);
-    SendMessageW(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), FALSE);
     memo_ = CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"",
                             WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_READONLY,
                             0, 0, ClientWidth(), ClientHeight(), Handle(), nullptr, GetModuleHandleW(nullptr),

@@ -43,7 +43,6 @@ TMsgBox::TMsgBox() {
     AdjustWindowRectEx(&frame, kStyle, FALSE, kExStyle);
     Create({L"TMsgBox", 0, GetSysColorBrush(COLOR_BTNFACE)}, kExStyle, kStyle, L"MsgBox", CW_USEDEFAULT,
            CW_USEDEFAULT, frame.right - frame.left, frame.bottom - frame.top, nullptr);
-    SendMessageW(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), FALSE);
 
     img_ = MakeChild(L"STATIC", nullptr, SS_BITMAP | SS_CENTERIMAGE, 16, 16, 32, 32, Handle());
     const HDC screen = GetDC(nullptr);

@@ -22,7 +22,6 @@ private:
                                          DWORD_PTR data);
     void ClearLines() override;
 
-    FontHandle font_{PixelFont("MS Sans Serif", 11)};
     FontHandle memoFont_{PixelFont("Courier New", 11)};
     HWND memo_ = nullptr;
     window::DebugWindow behaviour_{*this};

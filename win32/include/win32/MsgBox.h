@@ -27,7 +27,6 @@ private:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     void FormShow();
 
-    FontHandle font_{PixelFont("MS Sans Serif", 11)};
     FontHandle labelFont_{PixelFont("Verdana", 11)};
     HWND img_ = nullptr;
     HWND infoLabel_ = nullptr;

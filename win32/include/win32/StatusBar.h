@@ -78,7 +78,8 @@ public:
 
     bool SizeGrip() const;
     void setSizeGrip(bool on);
-    // Follow the desktop's status-bar font; setting a font of the bar's own switches it off.
+    // Follow the desktop's status-bar font; setting a font of the bar's own (setFont) switches it off, so
+    // only switching it on does something.
     bool UseSystemFont() const { return font_ == nullptr; }
     void setUseSystemFont(bool on);
     void setFont(const paint::Font& font);
