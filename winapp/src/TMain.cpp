@@ -49,6 +49,23 @@ LRESULT CALLBACK GroupProcedure(HWND window, UINT message, WPARAM wParam, LPARAM
                                 DWORD_PTR) {
     if (IsForwarded(message))
         return ForwardToParent(window, message, wParam, lParam);
+    // A styled group box paints only its frame and caption; as a parent it must fill what its children leave,
+    // whether or not the repaint asked for erasing, and also for the transparent children that print it.
+    if (message == WM_PAINT) {
+        PAINTSTRUCT paint;
+        HDC dc = BeginPaint(window, &paint);
+        FillRect(dc, &paint.rcPaint, GetSysColorBrush(COLOR_BTNFACE));
+        DefSubclassProc(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
+        EndPaint(window, &paint);
+        return 0;
+    }
+    if (message == WM_PRINTCLIENT) {
+        RECT client;
+        GetClientRect(window, &client);
+        FillRect(reinterpret_cast<HDC>(wParam), &client, GetSysColorBrush(COLOR_BTNFACE));
+    }
+    if (message == WM_ERASEBKGND)
+        return 1;
     if (message == WM_NCDESTROY)
         RemoveWindowSubclass(window, GroupProcedure, 0);
     return DefSubclassProc(window, message, wParam, lParam);
