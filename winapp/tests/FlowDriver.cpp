@@ -1,16 +1,19 @@
 // Drives a running miran-isp-up.exe as a user would, from another process: waits for the remembered
 // programmer to be identified, clicks START UPDATE, waits for the outcome and for the programmer's return
 // after its restart, and closes the window. Prints what the window showed on the way.
+// With --release-copy APP.exe: starts APP.exe with the release argument while a window of the builder's class
+// exists, and prints whether the Debug window came up.
 
 #include "ControlIds.h"
+#include "WindowsApi.h"
 #include "win32/Text.h"
 
 #include <chrono>
 #include <functional>
 #include <iostream>
+#include <shellapi.h>
 #include <string>
 #include <thread>
-#include <windows.h>
 
 using namespace miran::winapp;
 
@@ -67,13 +70,51 @@ int Fail(const std::string& what) {
 
 } // namespace
 
+// The main window, once shown: its controls exist by then.
+HWND ShownMainWindow() {
+    HWND main = nullptr;
+    const bool shown = WaitFor(
+        [&] { return (main = FindWindowW(kMainWindowClass, nullptr)) != nullptr && IsWindowVisible(main); });
+    return shown ? main : nullptr;
+}
+
+int ReleaseCopy(const std::wstring& app) {
+    // Named in another case: the class is found whatever its case.
+    WNDCLASSW builderClass{};
+    builderClass.lpfnWndProc = DefWindowProcW;
+    builderClass.hInstance = GetModuleHandleW(nullptr);
+    builderClass.lpszClassName = L"TAppBuilder";
+    RegisterClassW(&builderClass);
+    HWND builder = CreateWindowExW(0, L"TAppBuilder", L"", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr,
+                                   GetModuleHandleW(nullptr), nullptr);
+    std::wstring commandLine = L"\"" + app + L"\" 5246031";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessW(app.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &process))
+        return Fail("the window does not start");
+    HWND main = ShownMainWindow();
+    if (main == nullptr)
+        return Fail("no main window");
+    HWND debug = FindWindowW(L"TDebug", L"Debug");
+    std::cout << "Debug shown: " << (debug != nullptr && IsWindowVisible(debug) ? "yes" : "no") << '\n';
+    PostMessageW(main, WM_CLOSE, 0, 0);
+    WaitForSingleObject(process.hProcess, 30000);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    DestroyWindow(builder);
+    return 0;
+}
+
 int main() {
     std::cout << std::unitbuf;
-    HWND main = nullptr;
-    // Shown once its controls exist.
-    if (!WaitFor([&] {
-            return (main = FindWindowW(kMainWindowClass, nullptr)) != nullptr && IsWindowVisible(main);
-        }))
+    int argumentCount = 0;
+    LPWSTR* arguments = CommandLineToArgvW(GetCommandLineW(), &argumentCount);
+    if (argumentCount == 3 && std::wstring(arguments[1]) == L"--release-copy")
+        return ReleaseCopy(arguments[2]);
+    HWND main = ShownMainWindow();
+    if (main == nullptr)
         return Fail("no main window");
     HWND start = FindControl(main, ButStart);
     HWND list = FindControl(main, cbDevices);
