@@ -21,6 +21,12 @@ constexpr COLORREF kMaroon = RGB(128, 0, 0);
 constexpr COLORREF kPanelColour = RGB(225, 225, 225);
 constexpr DWORD kMainStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
 
+// Panel1's colour, for its class and the buttons on it; made once for the program's life.
+HBRUSH PanelBrush() {
+    static const HBRUSH brush = CreateSolidBrush(kPanelColour);
+    return brush;
+}
+
 HWND MakeChild(HWND parent, int id, const wchar_t* windowClass, const wchar_t* text, DWORD style, RECT place,
                HFONT font) {
     HWND child = CreateWindowExW(0, windowClass, text, WS_CHILD | WS_VISIBLE | style, place.left, place.top,
@@ -100,7 +106,7 @@ void RegisterClasses(WNDPROC mainProcedure) {
         panel.lpfnWndProc = PanelProcedure;
         panel.hInstance = GetModuleHandleW(nullptr);
         panel.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-        panel.hbrBackground = CreateSolidBrush(kPanelColour);
+        panel.hbrBackground = PanelBrush();
         panel.lpszClassName = kPanelClass;
         RegisterClassW(&panel);
         return true;
@@ -111,8 +117,7 @@ void RegisterClasses(WNDPROC mainProcedure) {
 } // namespace
 
 TMain::TMain(window::MainEnvironment environment)
-    : panelBrush_(CreateSolidBrush(kPanelColour)),
-      placementWindow_(settings::TFormBorderStyle::bsSingle, settings::TPosition::poDesktopCenter,
+    : placementWindow_(settings::TFormBorderStyle::bsSingle, settings::TPosition::poDesktopCenter,
                        {[this](HWND control) {
                             const int id = GetDlgCtrlID(control);
                             return names_.contains(id) ? names_.at(id) : std::string();
@@ -141,7 +146,6 @@ TMain::~TMain() {
     behaviour_.reset();
     if (IsWindow(handle_))
         DestroyWindow(handle_);
-    DeleteObject(panelBrush_);
 }
 
 HWND TMain::Control(int id) const {
@@ -309,7 +313,7 @@ LRESULT TMain::ControlColour(HDC dc, HWND control) {
     const int id = GetDlgCtrlID(control);
     if (GetParent(control) == Control(Panel1)) {
         SetBkColor(dc, kPanelColour);
-        return reinterpret_cast<LRESULT>(panelBrush_);
+        return reinterpret_cast<LRESULT>(PanelBrush());
     }
     const bool value = id == LabBiosVersion || id == LabBiosInfo || id == LabSDBios;
     SetTextColor(dc, value ? kMaroon : kNavy);

@@ -81,7 +81,6 @@ private:
     win32::FontHandle baseFont_{win32::PointFont("MS Sans Serif", 8)};
     win32::FontHandle labelFont_{win32::PointFont("Tahoma", 8, true)};
     win32::FontHandle buttonFont_{win32::PointFont("Verdana", 8, true)};
-    HBRUSH panelBrush_;
     std::unique_ptr<MaskedEdit> edUsbSerial_;
     std::unique_ptr<win32::TLED> Led_;
     std::unique_ptr<win32::TMarkupLabel> MarkupLabel1_;
