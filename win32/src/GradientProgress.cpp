@@ -127,6 +127,7 @@ LRESULT TGradientProgress::HandleMessage(UINT message, WPARAM wParam, LPARAM lPa
         });
         return 0;
     case WM_SIZE:
+        // Every pixel is drawn again at the next paint anyway.
         bar_.SetClientSize(LOWORD(lParam), HIWORD(lParam));
         bar_.SizeChanged();
         bar_.TakeRedraw();

@@ -66,10 +66,13 @@ void TLED::setInterval(unsigned milliseconds) {
 }
 
 void TLED::UpdateBlinkTimer() {
-    if (lamp_.Blinking() && !timerRunning_)
-        timerRunning_ = SetTimer(Handle(), kBlinkTimer, lamp_.Interval(), nullptr) != 0;
-    else if (!lamp_.Blinking() && timerRunning_)
-        timerRunning_ = !KillTimer(Handle(), kBlinkTimer);
+    if (lamp_.Blinking() == timerRunning_)
+        return;
+    if (lamp_.Blinking())
+        SetTimer(Handle(), kBlinkTimer, lamp_.Interval(), nullptr);
+    else
+        KillTimer(Handle(), kBlinkTimer);
+    timerRunning_ = lamp_.Blinking();
 }
 
 void TLED::setAutoSize(bool on) {

@@ -101,10 +101,15 @@ TEST_F(MarkupLabelTest, LinksTurnHotAndAreFollowed) {
     const HWND handle = label_.Handle();
     SendMessageW(handle, WM_MOUSEMOVE, 0, At(3, 3));
     EXPECT_TRUE(label_.LinkHot());
+    EXPECT_TRUE(SendMessageW(handle, WM_SETCURSOR, reinterpret_cast<WPARAM>(handle),
+                             MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)));
+    EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, IDC_HAND));
     EXPECT_TRUE(Print(handle) == Expected(true, {3, 3})); // drawn red under the mouse
     EXPECT_FALSE(Print(handle) == Expected(true));
     SendMessageW(handle, WM_MOUSELEAVE, 0, 0);
     EXPECT_FALSE(label_.LinkHot());
+    SendMessageW(handle, WM_SETCURSOR, reinterpret_cast<WPARAM>(handle), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+    EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, IDC_ARROW));
     EXPECT_TRUE(Print(handle) == Expected(true));
 
     RECT client{};

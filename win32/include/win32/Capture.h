@@ -1,9 +1,9 @@
 #pragma once
 
 #include "paint/Bitmap.h"
+#include "win32/Windows.h"
 
 #include <filesystem>
-#include <windows.h>
 
 namespace miran::win32 {
 

@@ -1,8 +1,7 @@
 #pragma once
 
 #include "paint/Font.h"
-
-#include <windows.h>
+#include "win32/Windows.h"
 
 namespace miran::win32 {
 

@@ -1,10 +1,7 @@
 #pragma once
 
-#include <windows.h>
-// The macro would rename the canvas's DrawText; Win32's function is called as DrawTextW.
-#undef DrawText
-
 #include "paint/Canvas.h"
+#include "win32/Windows.h"
 
 #include <utility>
 #include <vector>

@@ -2,9 +2,9 @@
 
 #include "win32/Font.h"
 #include "win32/ObjectWindow.h"
+#include "win32/Windows.h"
 
 #include <commctrl.h>
-#include <windows.h>
 
 namespace miran::win32 {
 

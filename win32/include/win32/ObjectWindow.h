@@ -1,9 +1,9 @@
 #pragma once
 
 #include "paint/Color.h"
+#include "win32/Windows.h"
 
 #include <functional>
-#include <windows.h>
 
 namespace miran::win32 {
 

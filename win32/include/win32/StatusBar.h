@@ -3,11 +3,11 @@
 #include "paint/Font.h"
 #include "paint/StatusBarLayout.h"
 #include "win32/Font.h"
+#include "win32/Windows.h"
 
 #include <memory>
 #include <string>
 #include <vector>
-#include <windows.h>
 
 namespace miran::win32 {
 
