@@ -2,7 +2,8 @@
 // programmer to be identified, clicks START UPDATE, waits for the outcome and for the programmer's return
 // after its restart, and closes the window. Prints what the window showed on the way.
 // With --release-copy APP.exe: starts APP.exe with the release argument while a window of the builder's class
-// exists, and prints whether the Debug window came up.
+// exists, and prints whether the Debug window came up. With --status: prints the first status line the
+// window shows, and closes it.
 
 #include "ControlIds.h"
 #include "WindowsApi.h"
@@ -107,12 +108,27 @@ int ReleaseCopy(const std::wstring& app) {
     return 0;
 }
 
+int FirstStatus() {
+    HWND main = ShownMainWindow();
+    if (main == nullptr)
+        return Fail("no main window");
+    HWND bar = FindControl(main, sBar);
+    std::string status;
+    if (!WaitFor([&] { return !(status = ControlText(bar)).empty(); }))
+        return Fail("no status");
+    std::cout << "status: " << status << '\n';
+    PostMessageW(main, WM_CLOSE, 0, 0);
+    return 0;
+}
+
 int main() {
     std::cout << std::unitbuf;
     int argumentCount = 0;
     LPWSTR* arguments = CommandLineToArgvW(GetCommandLineW(), &argumentCount);
     if (argumentCount == 3 && std::wstring(arguments[1]) == L"--release-copy")
         return ReleaseCopy(arguments[2]);
+    if (argumentCount == 2 && std::wstring(arguments[1]) == L"--status")
+        return FirstStatus();
     HWND main = ShownMainWindow();
     if (main == nullptr)
         return Fail("no main window");
