@@ -1,5 +1,6 @@
 #pragma once
 
+#include "SystemLoop.h"
 #include "window/MainView.h"
 #include "window/MainWindow.h"
 #include "window/SerialMask.h"
@@ -7,7 +8,6 @@
 #include <algorithm>
 #include <deque>
 #include <functional>
-#include <poll.h>
 #include <string>
 #include <vector>
 
@@ -178,10 +178,8 @@ public:
                 call();
                 continue;
             }
-            pollfd watched{fd_, POLLIN, 0};
-            if (fd_ < 0 || !watched_ || ::poll(&watched, 1, 0) <= 0)
+            if (!RunPendingNotification(*behaviour_, fd_, watched_))
                 return;
-            behaviour_->OnNotification();
         }
     }
     void WatchNotifications(int fd) override { fd_ = fd; }
