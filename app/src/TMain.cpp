@@ -1,6 +1,7 @@
 #include "TMain.h"
 
 #include "ClassicGroupBoxStyle.h"
+#include "SerialField.h"
 #include "TDebug.h"
 #include "widgets/GradientProgress.h"
 #include "widgets/LED.h"
@@ -13,7 +14,6 @@
 #include <QFrame>
 #include <QGroupBox>
 #include <QLabel>
-#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSocketNotifier>
@@ -104,12 +104,9 @@ void TMain::CreateControls() {
         MakeLabel(GrpBox, "Label4", "Bios-Version:", {200, 25, 81, 16}, kNavy, Qt::AlignRight | Qt::AlignTop);
     LabSDBios = MakeLabel(GrpBox, "LabSDBios", "---", {288, 25, 49, 16}, kMaroon);
     Label3 = MakeLabel(GrpBox, "Label3", "USB-Serial Number", {8, 48, 121, 16}, kNavy);
-    edUsbSerial = new QLineEdit(GrpBox);
+    edUsbSerial = new SerialField(GrpBox);
     edUsbSerial->setObjectName("edUsbSerial");
     edUsbSerial->setGeometry(8, 64, 125, 22);
-    // Fifteen optional digits, blanks shown as '_'.
-    edUsbSerial->setInputMask("000000000000000;_");
-    edUsbSerial->setMaxLength(15);
     MarkupLabel1 = new widgets::TMarkupLabel(GrpBox);
     MarkupLabel1->setObjectName("MarkupLabel1");
     MarkupLabel1->setGeometry(144, 60, 171, 27);
@@ -206,14 +203,13 @@ void TMain::SetText(window::Field field, const std::string& text) {
         LabSDBios->setText(QString::fromStdString(text));
         break;
     case window::Field::UsbSerial:
-        // The masked field drops a space and moves the digits behind it up; its blank keeps them in place.
-        edUsbSerial->setText(QString::fromStdString(text).replace(' ', '_'));
+        edUsbSerial->SetMaskedText(text);
         break;
     }
 }
 
 std::string TMain::UsbSerialText() {
-    return edUsbSerial->displayText().toStdString();
+    return edUsbSerial->Shown();
 }
 
 void TMain::ClearEntries() {

@@ -14,7 +14,6 @@ class QComboBox;
 class QFrame;
 class QGroupBox;
 class QLabel;
-class QLineEdit;
 class QPushButton;
 class QSocketNotifier;
 
@@ -27,6 +26,7 @@ class TStatusBar;
 
 namespace miran::app {
 
+class SerialField;
 class TDebug;
 
 using window::MainEnvironment;
@@ -54,7 +54,7 @@ public:
     QLabel* Label4;
     QLabel* LabSDBios;
     QLabel* Label3;
-    QLineEdit* edUsbSerial;
+    SerialField* edUsbSerial;
     widgets::TMarkupLabel* MarkupLabel1;
     QFrame* Panel1;
     QPushButton* ButStart;

@@ -1,45 +1,34 @@
 #include "TMsgBox.h"
 
+#include "paint/MessageGlyph.h"
+
 #include <QAbstractButton>
-#include <QPainter>
+#include <QImage>
 
 namespace miran::app {
 
 namespace {
 
-// A 32 x 32 glyph on black: a sign in a bubble outline, or a red disc with a cross.
-QPixmap Glyph(QChar sign, bool stop) {
-    QPixmap pixmap(32, 32);
-    pixmap.fill(Qt::black);
-    QPainter painter(&pixmap);
-    painter.setRenderHint(QPainter::Antialiasing);
-    if (stop) {
-        painter.setBrush(Qt::red);
-        painter.setPen(Qt::NoPen);
-        painter.drawEllipse(2, 2, 28, 28);
-        painter.setPen(QPen(Qt::black, 4));
-        painter.drawLine(10, 10, 22, 22);
-        painter.drawLine(22, 10, 10, 22);
-        return pixmap;
+QPixmap Glyph(paint::MessageGlyph glyph) {
+    const paint::Bitmap image = paint::DrawMessageGlyph(glyph);
+    QImage result(image.width, image.height, QImage::Format_RGB32);
+    for (int y = 0; y < image.height; ++y) {
+        for (int x = 0; x < image.width; ++x) {
+            const paint::TColor c = image.At(x, y);
+            result.setPixel(x, y, qRgb(c.Red(), c.Green(), c.Blue()));
+        }
     }
-    painter.setPen(QPen(Qt::gray, 2));
-    painter.drawRoundedRect(3, 3, 26, 20, 6, 6);
-    painter.drawLine(10, 23, 8, 29);
-    QFont font("Verdana");
-    font.setPixelSize(16);
-    font.setBold(true);
-    painter.setFont(font);
-    painter.setPen(Qt::blue);
-    painter.drawText(QRect(3, 3, 26, 20), Qt::AlignCenter, sign);
-    return pixmap;
+    return QPixmap::fromImage(result);
 }
 
 } // namespace
 
 TMsgBox::TMsgBox(QWidget* parent)
     : QWidget(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint), img_(new QLabel(this)),
-      infoLabel_(new QLabel("InfoLabel", this)), iconImg_{Glyph('!', false), Glyph(' ', true),
-                                                          Glyph('i', false), Glyph('?', false)} {
+      infoLabel_(new QLabel("InfoLabel", this)), iconImg_{Glyph(paint::MessageGlyph::Exclamation),
+                                                          Glyph(paint::MessageGlyph::Stop),
+                                                          Glyph(paint::MessageGlyph::Information),
+                                                          Glyph(paint::MessageGlyph::Question)} {
     setObjectName("MsgBox");
     setWindowTitle("MsgBox");
     setFixedSize(295, 123);

@@ -13,26 +13,10 @@
 #include <QApplication>
 #include <cstdlib>
 #include <iostream>
-#include <optional>
 #include <system_error>
 #include <thread>
 
 using namespace miran;
-
-namespace {
-
-// "--simulate" or "--simulate=FILE": demo mode over virtual programmers.
-std::optional<std::string> SimulationOption(const std::vector<std::string>& arguments) {
-    for (const std::string& argument : arguments) {
-        if (argument == "--simulate")
-            return std::string();
-        if (argument.rfind("--simulate=", 0) == 0)
-            return argument.substr(std::string("--simulate=").size());
-    }
-    return std::nullopt;
-}
-
-} // namespace
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
@@ -45,7 +29,7 @@ int main(int argc, char** argv) {
 
     sim::HidBackend backend;
     try {
-        backend = sim::ChooseHidBackend(SimulationOption(arguments));
+        backend = sim::ChooseHidBackend(sim::SimulationOption(arguments));
     } catch (const std::system_error& error) {
         return app::ReportStartFailure(error.what());
     } catch (const std::runtime_error& error) {

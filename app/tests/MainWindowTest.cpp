@@ -1,4 +1,5 @@
 #include "GracefulExit.h"
+#include "SerialField.h"
 #include "TDebug.h"
 #include "TMain.h"
 #include "WindowTestSupport.h"
@@ -12,6 +13,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QElapsedTimer>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -63,7 +65,7 @@ TEST_F(MainWindowTest, RememberedSecondDeviceIsSelectedAndIdentified) {
     EXPECT_EQ(Entries(), (QStringList{"PM0000000001", "PM0000000002"}));
     EXPECT_EQ(main.cbDevices->currentText(), "PM0000000002");
     EXPECT_EQ(main.LabSDBios->text(), "v1.8.2");
-    EXPECT_EQ(main.edUsbSerial->text(), "4711000000001");
+    EXPECT_EQ(main.edUsbSerial->text(), "4711000000001__");
     EXPECT_TRUE(main.Led->Status());
     EXPECT_EQ(main.Led->ColorOn(), widgets::clLime);
     EXPECT_TRUE(main.ButStart->isEnabled());
@@ -80,6 +82,30 @@ TEST_F(MainWindowTest, RememberedSecondDeviceIsSelectedAndIdentified) {
 }
 
 // A selection the program makes (not a pick by the user) identifies nothing; the next rebuild keeps it.
+// Keys edit the serial field through the serial mask: typing overwrites, erasing leaves a blank.
+TEST_F(MainWindowTest, SerialFieldEditsThroughItsMask) {
+    TMain& main = Start();
+    app::SerialField& field = *main.edUsbSerial;
+    const auto press = [&](int key, const QString& text = {}) {
+        QKeyEvent event(QEvent::KeyPress, key, Qt::NoModifier, text);
+        QApplication::sendEvent(&field, &event);
+    };
+    EXPECT_EQ(field.text(), "_______________");
+    press(Qt::Key_4, "4");
+    press(Qt::Key_X, "x");
+    press(Qt::Key_7, "7");
+    EXPECT_EQ(field.text(), "47_____________");
+    field.setCursorPosition(0);
+    press(Qt::Key_1, "1");
+    EXPECT_EQ(field.text(), "17_____________");
+    press(Qt::Key_Backspace);
+    EXPECT_EQ(field.text(), "_7_____________");
+    field.setCursorPosition(1);
+    press(Qt::Key_Delete);
+    EXPECT_EQ(field.text(), "_______________");
+    EXPECT_EQ(field.Shown(), "_______________");
+}
+
 TEST_F(MainWindowTest, SelectionMadeByTheProgramIsKeptByTheNextRebuild) {
     Plug(0);
     Plug(1);
@@ -98,7 +124,7 @@ TEST_F(MainWindowTest, SelectionMadeByTheProgramIsKeptByTheNextRebuild) {
 TEST_F(MainWindowTest, UpdateShowsProgressAndTheDeviceComesBackWithTheNewBios) {
     auto programmer = Plug(0);
     TMain& main = Start();
-    main.edUsbSerial->setText("1234567890123");
+    main.edUsbSerial->SetMaskedText("1234567890123");
     std::vector<int> positions;
     std::vector<QString> statuses;
     onSleep_ = [&](int) {
@@ -124,7 +150,7 @@ TEST_F(MainWindowTest, UpdateShowsProgressAndTheDeviceComesBackWithTheNewBios) {
     // The reboot is a device change: the list is rebuilt and the device identified again.
     Settle();
     EXPECT_EQ(main.LabSDBios->text(), "v1.9.0");
-    EXPECT_EQ(main.edUsbSerial->text(), "1234567890123");
+    EXPECT_EQ(main.edUsbSerial->text(), "1234567890123__");
     EXPECT_EQ(main.Led->ColorOn(), widgets::clLime);
 }
 

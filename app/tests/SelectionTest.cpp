@@ -2,6 +2,7 @@
 // masked field shows them, a programmer the user may not open, a serial that is not plain ASCII. The rules
 // behind them are covered in window/tests.
 
+#include "SerialField.h"
 #include "TMain.h"
 #include "WindowTestSupport.h"
 #include "hid/VirtualHidPlatform.h"
@@ -98,7 +99,7 @@ TEST_F(SelectionTest, SerialDigitsAsShown) {
         auto programmer = bus_.PlugProgrammer(config);
         TMain& main = Start();
         if (c.typed)
-            main.edUsbSerial->setText(c.typed);
+            main.edUsbSerial->SetMaskedText(c.typed);
         EXPECT_EQ(main.edUsbSerial->displayText(), c.shown) << c.carried;
         main.ButStart->click();
         EXPECT_EQ(SerialField(programmer->InstalledBios()), c.written) << c.shown;

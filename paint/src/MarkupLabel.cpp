@@ -1,6 +1,7 @@
 #include "paint/MarkupLabel.h"
 
 #include "Text.h"
+#include "core/ConvertError.h"
 
 namespace miran::paint {
 
@@ -24,6 +25,16 @@ std::optional<std::string> DrawMarkupLabel(Canvas& canvas, MarkupStyle style, co
     DrawMarkup(canvas, style, shifted, odDisabled, 100, ratio, caption, mouse);
     style.fontColor = clBtnShadow;
     return DrawMarkup(canvas, style, textRect, odDisabled, 100, ratio, caption, mouse);
+}
+
+std::optional<std::string> MarkupLabelLinkAt(TextMeasure& measure, const MarkupStyle& style,
+                                             const TRect& textRect, double ratio, std::string_view caption,
+                                             TPoint point) {
+    try {
+        return FindMarkupLink(measure, PlainStyle(style), textRect, 0, 100, ratio, caption, point);
+    } catch (const EConvertError&) {
+        return std::nullopt;
+    }
 }
 
 TPoint MarkupLabelSize(TextMeasure& measure, const MarkupStyle& style, double ratio,

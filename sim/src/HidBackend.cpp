@@ -52,4 +52,15 @@ HidBackend ChooseHidBackend(const std::optional<std::string>& simulation) {
     return backend;
 }
 
+std::optional<std::string> SimulationOption(const std::vector<std::string>& arguments) {
+    const std::string prefix = "--simulate=";
+    for (const std::string& argument : arguments) {
+        if (argument == "--simulate")
+            return std::string();
+        if (argument.rfind(prefix, 0) == 0)
+            return argument.substr(prefix.size());
+    }
+    return std::nullopt;
+}
+
 } // namespace miran::sim

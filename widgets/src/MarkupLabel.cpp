@@ -141,19 +141,13 @@ void TMarkupLabel::Repaint() {
         repaint();
 }
 
-// Searched with the font and ratio the label paints with, so that the hand cursor and the
-// red link agree.
 std::optional<QString> TMarkupLabel::LinkAt(QPoint point) {
     QtCanvas measure(nullptr, font(), palette());
-    try {
-        const auto target = paint::FindMarkupLink(measure, paint::PlainStyle(Style()), TextRect(), 0, 100,
-                                                  ratio_, caption_.toStdString(), {point.x(), point.y()});
-        if (!target)
-            return std::nullopt;
-        return QString::fromStdString(*target);
-    } catch (const EConvertError&) {
-        return std::nullopt; // painting reports the faulty caption
-    }
+    const auto target = paint::MarkupLabelLinkAt(measure, Style(), TextRect(), ratio_, caption_.toStdString(),
+                                                 {point.x(), point.y()});
+    if (!target)
+        return std::nullopt;
+    return QString::fromStdString(*target);
 }
 
 void TMarkupLabel::mouseMoveEvent(QMouseEvent* event) {

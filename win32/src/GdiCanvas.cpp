@@ -1,21 +1,13 @@
 #include "win32/GdiCanvas.h"
 
+#include "win32/Font.h"
+#include "win32/Text.h"
+
 #include <algorithm>
 #include <cstdint>
-#include <string>
 
 namespace miran::win32 {
 namespace {
-
-std::wstring ToUtf16(std::string_view text) {
-    if (text.empty())
-        return {};
-    const int size = static_cast<int>(text.size());
-    const int length = MultiByteToWideChar(CP_UTF8, 0, text.data(), size, nullptr, 0);
-    std::wstring result(static_cast<std::size_t>(length), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, text.data(), size, result.data(), length);
-    return result;
-}
 
 // Selects a GDI object for one call and puts the previous one back.
 class Selected {
@@ -66,6 +58,11 @@ COLORREF ToColorRef(paint::TColor color) {
     return RGB(color.Red(), color.Green(), color.Blue());
 }
 
+paint::TColor Resolve(paint::TColor color) {
+    const COLORREF c = ToColorRef(color);
+    return paint::TColor(GetRValue(c), GetGValue(c), GetBValue(c));
+}
+
 GdiCanvas::GdiCanvas(HDC dc) : dc_(dc) {}
 
 GdiCanvas::~GdiCanvas() {
@@ -78,17 +75,7 @@ HFONT GdiCanvas::FontFor(const paint::Font& font) {
         std::find_if(fonts_.begin(), fonts_.end(), [&](const auto& f) { return f.first == font; });
     if (known != fonts_.end())
         return known->second;
-    LOGFONTW description{};
-    // Negative: the character height without the internal leading, as a point size means.
-    description.lfHeight =
-        font.sizeInPixels ? -font.size : -MulDiv(font.size, GetDeviceCaps(dc_, LOGPIXELSY), 72);
-    description.lfWeight = font.bold ? FW_BOLD : FW_NORMAL;
-    description.lfItalic = font.italic;
-    description.lfUnderline = font.underline;
-    description.lfStrikeOut = font.strikeOut;
-    description.lfCharSet = DEFAULT_CHARSET;
-    const std::wstring family = ToUtf16(font.family).substr(0, LF_FACESIZE - 1);
-    std::copy(family.begin(), family.end(), description.lfFaceName);
+    const LOGFONTW description = ToLogFont(font, GetDeviceCaps(dc_, LOGPIXELSY));
     const HFONT handle = CreateFontIndirectW(&description);
     fonts_.emplace_back(font, handle);
     return handle;

@@ -1,6 +1,7 @@
 // The device-list handlers: the list is rebuilt at each device change, then the selected programmer is
 // identified.
 
+#include "NoAccess.h"
 #include "update/ProgrammerAccess.h"
 #include "update/Protocol.h"
 #include "window/MainWindow.h"
@@ -118,14 +119,10 @@ std::string MainWindow::SelectedText() {
                                                                    : std::string();
 }
 
-// The status panel holds one short line: the hint names the node and the commands that fix it.
+// The status panel holds one short line: the hint names the node and what gives access to it.
 void MainWindow::ShowNoAccess(const hid::THidDevice& device) {
-    SetStatusText("No access: install the udev rule");
-    view_.SetStatusHint("Programmer " + device.PnPInfo().DevicePath +
-                        " cannot be opened for reading and writing.\n"
-                        "Install the udev rule:\n" +
-                        update::kInstallRuleCommand + "\n" + update::kApplyRuleCommand +
-                        "\nthen plug the programmer in again.");
+    SetStatusText(NoAccessStatus());
+    view_.SetStatusHint(NoAccessHint(device.PnPInfo().DevicePath));
 }
 
 void MainWindow::ResetDisplay() {

@@ -1,13 +1,13 @@
 #pragma once
 
+#include "SystemLoop.h"
 #include "window/MainView.h"
 #include "window/MainWindow.h"
+#include "window/SerialMask.h"
 
 #include <algorithm>
-#include <cctype>
 #include <deque>
 #include <functional>
-#include <poll.h>
 #include <string>
 #include <vector>
 
@@ -22,22 +22,15 @@ struct FakeLabel {
     const std::string& Text() const { return caption; }
 };
 
-// Fifteen optional digits, blanks shown as '_': a space is dropped and moves what follows up, a blank keeps
-// its place.
+// Fifteen optional digits, blanks shown as '_', as the serial mask keeps them.
 struct FakeSerialField {
-    std::string shown = std::string(15, '_');
-    void setText(const std::string& text) {
-        shown.clear();
-        for (char c : text)
-            if ((std::isdigit(static_cast<unsigned char>(c)) || c == '_') && shown.size() < 15)
-                shown += c;
-        shown.resize(15, '_');
-    }
-    const std::string& DisplayText() const { return shown; }
+    SerialMask mask;
+    void setText(const std::string& text) { mask.SetText(text); }
+    const std::string& DisplayText() const { return mask.Shown(); }
     // The text without its blanks.
     std::string Text() const {
-        std::string digits = shown;
-        std::erase(digits, '_');
+        std::string digits = mask.Shown();
+        std::erase(digits, SerialMask::kBlank);
         return digits;
     }
 };
@@ -185,10 +178,8 @@ public:
                 call();
                 continue;
             }
-            pollfd watched{fd_, POLLIN, 0};
-            if (fd_ < 0 || !watched_ || ::poll(&watched, 1, 0) <= 0)
+            if (!RunPendingNotification(*behaviour_, fd_, watched_))
                 return;
-            behaviour_->OnNotification();
         }
     }
     void WatchNotifications(int fd) override { fd_ = fd; }

@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <iterator>
 
 using namespace miran;
 using window::testing::FakeMainView;
@@ -43,6 +44,34 @@ TEST_F(MainWindowTest, StartWithoutDevice) {
     EXPECT_EQ(Entries(), EntryTexts{"PM0000000001"});
     EXPECT_EQ(main.LabSDBios.Text(), "v1.8.2");
     EXPECT_EQ(Behaviour().RememberedDevice(), "PM0000000001");
+}
+
+std::string ReadFixture(const std::string& name) {
+    std::ifstream in(fs::path(MIRAN_WINDOW_FIXTURES) / name, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// The run the Win32 window goes through under Wine (winapp/tests/flow) leaves these bytes there too; the
+// placement is what the window reports there.
+TEST_F(MainWindowTest, IniAfterUploadingToTheRememberedProgrammer) {
+    WriteIni(ReadFixture("two-programmers.seed.ini"));
+    Plug(0);
+    Plug(1);
+    FakeMainView& main = Start();
+    settings::testing::FakePlacementWindow& window = *placement_;
+    window.desktop = {1024, 768};
+    window.monitors = {{0, 0, 1024, 768}};
+    window.placement.MinPosition = {-1, -1};
+    window.placement.MaxPosition = {-1, -1};
+    window.placement.NormalPosition = {334, 259, 689, 508};
+    main.ClickStart();
+    Settle();
+    EXPECT_EQ(main.StatusText(), "OK");
+    EXPECT_EQ(main.cbDevices.CurrentText(), "PM0000000002");
+    EXPECT_EQ(main.LabSDBios.Text(), "v1.9.0");
+    main.Close();
+    Stop();
+    EXPECT_EQ(ReadIni(), ReadFixture("two-programmers-after-upload.ini"));
 }
 
 TEST_F(MainWindowTest, RememberedSecondDeviceIsSelectedAndIdentified) {

@@ -1,12 +1,13 @@
 #pragma once
 
-#include <cstdlib>
+#include "SystemLoop.h"
+
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <random>
 #include <sstream>
 #include <string>
-#include <unistd.h>
 
 namespace miran::window::testing {
 
@@ -14,20 +15,21 @@ namespace miran::window::testing {
 class PrivateConfigTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        home_ = std::filesystem::temp_directory_path() / ("config-test-" + std::to_string(::getpid()));
+        home_ = std::filesystem::temp_directory_path() /
+                ("config-test-" + std::to_string(std::random_device()()));
         std::filesystem::remove_all(home_);
         std::filesystem::create_directories(home_);
-        setenv("HOME", home_.c_str(), 1);
-        setenv("XDG_CONFIG_HOME", (home_ / "config").c_str(), 1);
+        config_ = UseConfigFolder(home_);
+        std::filesystem::remove_all(config_ / "MIRAN");
     }
     void TearDown() override {
-        if (!home_.empty())
-            std::filesystem::remove_all(home_);
+        if (home_.empty())
+            return;
+        std::filesystem::remove_all(config_ / "MIRAN");
+        std::filesystem::remove_all(home_);
     }
 
-    std::filesystem::path IniPath() const {
-        return home_ / "config" / "MIRAN" / "MIRAN-ISP" / "Miran-ISP-Up.ini";
-    }
+    std::filesystem::path IniPath() const { return config_ / "MIRAN" / "MIRAN-ISP" / "Miran-ISP-Up.ini"; }
     void WriteIni(const std::string& text) {
         std::filesystem::create_directories(IniPath().parent_path());
         std::ofstream(IniPath(), std::ios::binary) << text;
@@ -40,6 +42,7 @@ protected:
     }
 
     std::filesystem::path home_;
+    std::filesystem::path config_;
 };
 
 } // namespace miran::window::testing

@@ -12,6 +12,8 @@
 #include <algorithm>
 #include <cstring>
 #include <gtest/gtest.h>
+#include <string>
+#include <vector>
 
 using namespace miran;
 using window::testing::FakeMainView;
@@ -166,17 +168,27 @@ TEST_F(SelectionTest, SerialDigitsAsShown) {
     }
 }
 
+// What gives access is the system's: the udev rule on Linux, the other programs and the account on Windows.
+#ifdef _WIN32
+constexpr const char* kNoAccessStatus = "No access: another program holds it";
+const std::vector<std::string> kNoAccessAdvice = {
+    "Close the other programs that use the programmer, or run from an account that may use it"};
+#else
+constexpr const char* kNoAccessStatus = "No access: install the udev rule";
+const std::vector<std::string> kNoAccessAdvice = {update::kInstallRuleCommand, update::kApplyRuleCommand};
+#endif
+
 TEST_F(SelectionTest, ProgrammerTheUserMayNotOpen) {
     sim::ProgrammerConfig config = sim::DefaultProgrammer(0);
     config.noPermission = true;
     auto programmer = bus_.PlugProgrammer(config);
     FakeMainView& main = Start();
-    EXPECT_EQ(main.StatusText(), "No access: install the udev rule");
+    EXPECT_EQ(main.StatusText(), kNoAccessStatus);
     const std::string tip = main.sBar.ToolTip();
     EXPECT_TRUE(tip.starts_with("Programmer virtual:hidraw0 cannot be opened for reading and writing.\n"))
         << tip;
-    EXPECT_NE(tip.find(update::kInstallRuleCommand), std::string::npos) << tip;
-    EXPECT_NE(tip.find(update::kApplyRuleCommand), std::string::npos) << tip;
+    for (const std::string& advice : kNoAccessAdvice)
+        EXPECT_NE(tip.find(advice), std::string::npos) << tip;
     EXPECT_FALSE(main.startEnabled);
     EXPECT_EQ(main.LabSDBios.Text(), "---");
     EXPECT_EQ(programmer->TransferCount(), 0) << "a node the user may not open moves no report";

@@ -17,7 +17,6 @@
 #include <memory>
 #include <sstream>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 namespace miran::window::testing {

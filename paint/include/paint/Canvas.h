@@ -7,6 +7,10 @@
 
 #include <string_view>
 
+// Windows' headers define DrawText as a macro for DrawTextA or DrawTextW; it must not rename the member
+// below.
+#undef DrawText
+
 namespace miran::paint {
 
 // The font metrics the painting code lays text out with.

@@ -22,6 +22,11 @@ TRect MarkupTextRect(TextMeasure& measure, const MarkupStyle& style, TTextLayout
 std::optional<std::string> DrawMarkupLabel(Canvas& canvas, MarkupStyle style, const TRect& textRect,
                                            bool enabled, double ratio, std::string_view caption,
                                            TPoint mouse);
+// The link under point, searched with the font and ratio the label paints with, so that the hand cursor
+// and the red link agree; none for a caption that cannot be drawn (painting reports it).
+std::optional<std::string> MarkupLabelLinkAt(TextMeasure& measure, const MarkupStyle& style,
+                                             const TRect& textRect, double ratio, std::string_view caption,
+                                             TPoint point);
 // Width and height of the whole caption.
 TPoint MarkupLabelSize(TextMeasure& measure, const MarkupStyle& style, double ratio,
                        std::string_view caption);

@@ -24,4 +24,7 @@ struct HidBackend {
 // when the file cannot be read or parsed, std::system_error when the system refuses a backend.
 HidBackend ChooseHidBackend(const std::optional<std::string>& simulation);
 
+// The front ends' "--simulate" (virtual programmers with defaults: empty) or "--simulate=FILE"; none without.
+std::optional<std::string> SimulationOption(const std::vector<std::string>& arguments);
+
 } // namespace miran::sim

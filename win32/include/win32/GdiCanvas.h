@@ -1,10 +1,7 @@
 #pragma once
 
-#include <windows.h>
-// The macro would rename the canvas's DrawText; Win32's function is called as DrawTextW.
-#undef DrawText
-
 #include "paint/Canvas.h"
+#include "win32/Windows.h"
 
 #include <utility>
 #include <vector>
@@ -38,5 +35,7 @@ private:
 
 // A colour as GDI takes it, a system colour looked up now.
 COLORREF ToColorRef(paint::TColor color);
+// The plain RGB value of a colour, a system colour looked up now.
+paint::TColor Resolve(paint::TColor color);
 
 } // namespace miran::win32
