@@ -230,19 +230,9 @@ int TMain::SelectedEntry() {
 }
 
 void TMain::SetLamp(window::Lamp lamp) {
-    switch (lamp) {
-    case window::Lamp::Off:
-        Led->setStatus(false);
-        break;
-    case window::Lamp::Identifying:
-        Led->setColorOn(widgets::clYellow);
-        Led->setStatus(true);
-        break;
-    case window::Lamp::Identified:
-        Led->setColorOn(widgets::clLime);
-        Led->setStatus(true);
-        break;
-    }
+    if (const auto colour = window::LampOnColour(lamp))
+        Led->setColorOn(widgets::TColor::FromNumber(*colour));
+    Led->setStatus(lamp != window::Lamp::Off);
 }
 
 void TMain::SetStatusText(const std::string& text) {

@@ -68,6 +68,11 @@ LRESULT CALLBACK MaskedEdit::Procedure(HWND window, UINT message, WPARAM wParam,
         return 0;
     }
     case WM_KEYDOWN:
+        // Shift+Insert and Shift+Delete are paste and cut: through the mask, like the messages below.
+        if (GetKeyState(VK_SHIFT) < 0 && (wParam == VK_INSERT || wParam == VK_DELETE)) {
+            SendMessageW(window, wParam == VK_INSERT ? WM_PASTE : WM_CUT, 0, 0);
+            return 0;
+        }
         if (wParam == VK_DELETE) {
             const auto [start, end] = edit.Selection();
             edit.Show(edit.mask_.EraseForward(start, end));

@@ -183,6 +183,8 @@ void TMain::CreateControls() {
         HWND box = MakeChild(handle_, id, L"BUTTON", caption, BS_GROUPBOX | WS_CLIPCHILDREN, place,
                              labelFont_.Get());
         SetWindowSubclass(box, GroupProcedure, 0, 0);
+        // Tab reaches the controls inside.
+        SetWindowLongPtrW(box, GWL_EXSTYLE, GetWindowLongPtrW(box, GWL_EXSTYLE) | WS_EX_CONTROLPARENT);
         Add(id, box);
         return box;
     };
@@ -220,6 +222,7 @@ void TMain::CreateControls() {
     HWND panel = MakeChild(handle_, Panel1, kPanelClass, L"", WS_CLIPCHILDREN,
                            Place(0, kClientHeight - kBarHeight - kPanelHeight, kClientWidth, kPanelHeight),
                            baseFont_.Get());
+    SetWindowLongPtrW(panel, GWL_EXSTYLE, GetWindowLongPtrW(panel, GWL_EXSTYLE) | WS_EX_CONTROLPARENT);
     Add(Panel1, panel);
     Add(ButStart,
         MakeChild(panel, ButStart, L"BUTTON", L"START UPDATE", BS_PUSHBUTTON | WS_TABSTOP | WS_DISABLED,
@@ -251,16 +254,23 @@ void TMain::Show() {
 
 int TMain::Run() {
     MSG message{};
-    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-        // Errors that reach the loop (a scan the controller runs from its notification window) are shown.
-        try {
-            TranslateMessage(&message);
-            DispatchMessageW(&message);
-        } catch (const std::exception& error) {
-            ShowError(error.what());
-        }
-    }
+    while (GetMessageW(&message, nullptr, 0, 0) > 0)
+        Deliver(message);
     return static_cast<int>(message.wParam);
+}
+
+void TMain::Deliver(MSG& message) {
+    // Errors that reach a loop (a scan the controller runs from its notification window) are shown and the
+    // loop goes on, so an upload that processes messages meanwhile still runs to its end.
+    try {
+        // Tab and the arrow keys move between the controls.
+        if (IsDialogMessageW(handle_, &message))
+            return;
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    } catch (const std::exception& error) {
+        ShowError(error.what());
+    }
 }
 
 LRESULT CALLBACK TMain::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -291,6 +301,13 @@ LRESULT TMain::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return ControlColour(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
     case WM_CLOSE:
         if (behaviour_ && behaviour_->CloseQuery())
+            DestroyWindow(handle_);
+        return 0;
+    case WM_QUERYENDSESSION:
+        // Logging off waits for an upload as the close box does; otherwise the window closes as asked.
+        return behaviour_ && behaviour_->CloseQuery() ? TRUE : FALSE;
+    case WM_ENDSESSION:
+        if (wParam)
             DestroyWindow(handle_);
         return 0;
     case WM_DESTROY:
@@ -392,19 +409,9 @@ int TMain::SelectedEntry() {
 }
 
 void TMain::SetLamp(window::Lamp lamp) {
-    switch (lamp) {
-    case window::Lamp::Off:
-        Led_->setStatus(false);
-        break;
-    case window::Lamp::Identifying:
-        Led_->setColorOn(paint::clYellow);
-        Led_->setStatus(true);
-        break;
-    case window::Lamp::Identified:
-        Led_->setColorOn(paint::clLime);
-        Led_->setStatus(true);
-        break;
-    }
+    if (const auto colour = window::LampOnColour(lamp))
+        Led_->setColorOn(paint::TColor::FromNumber(*colour));
+    Led_->setStatus(lamp != window::Lamp::Off);
 }
 
 void TMain::SetStatusText(const std::string& text) {
@@ -457,8 +464,7 @@ void TMain::ProcessMessages() {
             PostQuitMessage(static_cast<int>(message.wParam));
             return;
         }
-        TranslateMessage(&message);
-        DispatchMessageW(&message);
+        Deliver(message);
     }
 }
 

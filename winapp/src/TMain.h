@@ -47,6 +47,8 @@ private:
     void CreateControls();
     void Add(int id, HWND control);
     void RunDispatched();
+    // One message of either loop: dialog keys first, an error shown rather than ending the loop.
+    void Deliver(MSG& message);
     LRESULT ControlColour(HDC dc, HWND control);
 
     // What the behaviour shows and asks.

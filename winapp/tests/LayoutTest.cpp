@@ -4,9 +4,12 @@
 #include "TMain.h"
 #include "hid/VirtualHidPlatform.h"
 
+#include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <gtest/gtest.h>
 #include <shlobj.h>
+#include <vector>
 
 namespace miran::winapp {
 namespace {
@@ -145,6 +148,76 @@ TEST_F(LayoutTest, SerialFieldEditsThroughItsMask) {
     SendMessageW(field, EM_SETSEL, 1, 1);
     SendMessageW(field, WM_KEYDOWN, VK_DELETE, 0);
     EXPECT_EQ(text(), L"_______________");
+}
+
+// Shift+Insert pastes through the mask as Ctrl+V does, so the field never shows what the upload would not
+// write.
+TEST_F(LayoutTest, ShiftInsertPastesThroughTheMask) {
+    HWND field = Main().Control(edUsbSerial);
+    ASSERT_TRUE(OpenClipboard(field));
+    EmptyClipboard();
+    const wchar_t pasted[] = L"12ab34";
+    HGLOBAL data = GlobalAlloc(GMEM_MOVEABLE, sizeof pasted);
+    std::memcpy(GlobalLock(data), pasted, sizeof pasted);
+    GlobalUnlock(data);
+    SetClipboardData(CF_UNICODETEXT, data);
+    CloseClipboard();
+
+    BYTE keys[256] = {};
+    GetKeyboardState(keys);
+    keys[VK_SHIFT] = 0x80;
+    SetKeyboardState(keys);
+    SendMessageW(field, EM_SETSEL, 0, 0);
+    SendMessageW(field, WM_KEYDOWN, VK_INSERT, 0);
+    keys[VK_SHIFT] = 0;
+    SetKeyboardState(keys);
+    wchar_t shown[32] = {};
+    GetWindowTextW(field, shown, 32);
+    SendMessageW(field, EM_SETSEL, 0, 0);
+    SendMessageW(field, WM_PASTE, 0, 0);
+    wchar_t byMessage[32] = {};
+    GetWindowTextW(field, byMessage, 32);
+    EXPECT_EQ(std::wstring(shown), std::wstring(byMessage));
+    EXPECT_EQ(std::wstring(shown).find_first_of(L"ab"), std::wstring::npos);
+}
+
+// Logging off closes the window as its close box does: the settings are written and the window goes.
+TEST_F(LayoutTest, EndOfTheSessionClosesTheWindow) {
+    TMain& main = Main();
+    main.Show();
+    EXPECT_EQ(SendMessageW(main.Handle(), WM_QUERYENDSESSION, 0, 0), TRUE);
+    SendMessageW(main.Handle(), WM_ENDSESSION, TRUE, 0);
+    EXPECT_FALSE(IsWindow(main.Handle()));
+    wchar_t appData[MAX_PATH] = {};
+    SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, appData);
+    std::ifstream ini(fs::path(appData) / "MIRAN" / "MIRAN-ISP" / "Miran-ISP-Up.ini", std::ios::binary);
+    const std::string content{std::istreambuf_iterator<char>(ini), {}};
+    EXPECT_NE(content.find("[CONFIG]\r\nDEVICE=\r\n"), std::string::npos) << content;
+}
+
+// Tab moves the focus on through the controls inside the group box and the panel.
+TEST_F(LayoutTest, TabMovesBetweenTheControls) {
+    TMain& main = Main();
+    main.Show();
+    SetForegroundWindow(main.Handle());
+    SetFocus(main.Control(cbDevices));
+    static std::vector<int> focused;
+    focused.clear();
+    HHOOK hook = SetWindowsHookExW(
+        WH_CBT,
+        [](int code, WPARAM wParam, LPARAM lParam) -> LRESULT {
+            if (code == HCBT_SETFOCUS && wParam != 0)
+                focused.push_back(GetDlgCtrlID(reinterpret_cast<HWND>(wParam)));
+            return CallNextHookEx(nullptr, code, wParam, lParam);
+        },
+        nullptr, GetCurrentThreadId());
+    PostMessageW(main.Control(cbDevices), WM_KEYDOWN, VK_TAB, 0);
+    PostMessageW(main.Control(cbDevices), WM_KEYUP, VK_TAB, 0);
+    PostMessageW(main.Handle(), WM_CLOSE, 0, 0);
+    main.Run();
+    UnhookWindowsHookEx(hook);
+    ASSERT_FALSE(focused.empty());
+    EXPECT_EQ(focused.front(), edUsbSerial);
 }
 
 } // namespace

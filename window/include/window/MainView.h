@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 
 namespace miran::window {
@@ -8,6 +10,19 @@ namespace miran::window {
 // The lamp: off (keeping its colour), or on in yellow while a programmer is identified and after it failed,
 // in lime after it succeeded.
 enum class Lamp { Off, Identifying, Identified };
+
+// The on-colour of a lamp that is on, as a colour number (red in the lowest byte); none while it is off.
+constexpr std::optional<std::uint32_t> LampOnColour(Lamp lamp) {
+    switch (lamp) {
+    case Lamp::Identifying:
+        return 0x00FFFF; // yellow
+    case Lamp::Identified:
+        return 0x00FF00; // lime
+    case Lamp::Off:
+        break;
+    }
+    return std::nullopt;
+}
 
 // The texts the behaviour writes into the window's labels and its serial field.
 enum class Field { BiosVersion, BiosInfo, DeviceBios, UsbSerial };
